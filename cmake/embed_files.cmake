@@ -1,0 +1,31 @@
+# embed_files(<target> NAMESPACE <ns> FILES <name>=<path> ...)
+# Turns each file into a `std::span<const unsigned char> <ns>::<name>()` compiled into <target>,
+# with a header <target>_embedded.h declaring them.
+function(embed_files target)
+  cmake_parse_arguments(ARG "" "NAMESPACE" "FILES" ${ARGN})
+  set(dir ${CMAKE_CURRENT_BINARY_DIR}/embedded)
+  set(header ${dir}/${target}_embedded.h)
+  set(source ${dir}/${target}_embedded.cpp)
+  set(decls "")
+  set(defs "")
+  set(deps "")
+  foreach(entry IN LISTS ARG_FILES)
+    string(REPLACE "=" ";" parts "${entry}")
+    list(GET parts 0 name)
+    list(GET parts 1 path)
+    get_filename_component(path "${path}" ABSOLUTE)
+    list(APPEND deps "${path}")
+    file(READ "${path}" hex HEX)
+    string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+    string(APPEND decls "std::span<const unsigned char> ${name}();\n")
+    string(APPEND defs "namespace { const unsigned char ${name}_bytes[] = {${bytes}}; }\n"
+                       "std::span<const unsigned char> ${name}() { return ${name}_bytes; }\n")
+  endforeach()
+  file(CONFIGURE OUTPUT ${header} CONTENT
+    "#pragma once\n#include <span>\nnamespace ${ARG_NAMESPACE} {\n${decls}}\n")
+  file(CONFIGURE OUTPUT ${source} CONTENT
+    "#include \"${target}_embedded.h\"\nnamespace ${ARG_NAMESPACE} {\n${defs}}\n")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${deps})
+  target_sources(${target} PRIVATE ${source})
+  target_include_directories(${target} PUBLIC ${dir})
+endfunction()
