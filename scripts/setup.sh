@@ -7,7 +7,7 @@ build_dir="$project_root/build"
 required_packages=(
   g++ cmake make pkg-config
   qt6-base-dev libpng-dev zlib1g-dev libgtest-dev libinih-dev
-  xvfb xdotool x11-utils imagemagick fonts-wqy-microhei
+  libx11-dev xvfb xdotool x11-utils imagemagick fonts-wqy-microhei
 )
 
 as_root() {
