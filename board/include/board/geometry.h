@@ -8,8 +8,10 @@ inline constexpr int line_spacing = 50;
 inline constexpr int first_line = 1;
 inline constexpr int last_line = 15;
 inline constexpr int intersection_count = 225;
+inline constexpr int view_size = 800;  // outer size of the board view, both axes
 
 // Nearest board index to v (a pixel coordinate divided by 50), halves rounding up.
+// Not a number gives 0; values beyond the 32-bit range saturate.
 std::int32_t snap_to_line(float v);
 
 // snap_to_line of a pixel coordinate: the quotient taken in double, stored as float.

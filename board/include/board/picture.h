@@ -16,7 +16,8 @@ struct Picture {
   std::uint8_t alpha(int x, int y) const;
 };
 
-// Any PNG (palette, grey, RGB, with or without alpha) as RGBA; nothing for bytes that are not one.
+// Any PNG (palette, grey, RGB, with or without alpha) as RGBA; nothing for bytes that are not one,
+// for a truncated file and for pictures of more than 2^25 pixels.
 std::optional<Picture> decode_png(std::span<const std::uint8_t> bytes);
 
 }  // namespace board

@@ -36,7 +36,8 @@ class StoneSet {
   // The picture a stone of `colour` gets when placed.
   void set_template(std::string_view colour, Picture picture);
 
-  // Places a stone of `colour` centred on (x, y); never refuses. Returns its id.
+  // Places a stone of `colour` centred on (x, y); never refuses. Returns its id. A colour
+  // without a template gets an empty picture: the stone is counted but covers no point.
   std::int32_t add_stone(std::string_view colour, int x, int y);
 
   std::int32_t stone_at(int x, int y) const;  // -1 when no stone covers the point
