@@ -1,0 +1,64 @@
+#include <server/connection_table.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using server::ConnectionTable;
+
+ConnectionTable table_of(std::initializer_list<const char*> ids) {
+  ConnectionTable table;
+  for (const char* id : ids) table.append_row(id);
+  return table;
+}
+
+TEST(ConnectionTable, RowsAreAppendedAtTheEndWithEmptyColumns) {
+  ConnectionTable table = table_of({"10.0.0.5:1234", "10.0.0.6:99"});
+  ASSERT_EQ(table.row_count(), 2);
+  EXPECT_EQ(table.cell(1, server::client_ip), "10.0.0.6:99");
+  for (int column = 1; column < server::column_count; ++column) EXPECT_EQ(table.cell(1, column), "");
+  EXPECT_EQ(table.append_row("10.0.0.7:1"), 2);
+}
+
+TEST(ConnectionTable, MissingRowsAndColumnsReadEmptyAndIgnoreWrites) {
+  ConnectionTable table = table_of({"a:1"});
+  for (const auto& [row, column] : {std::pair{-1, 0}, {1, 0}, {7, 3}, {0, -1}, {0, 4}}) {
+    EXPECT_EQ(table.cell(row, column), "") << row << "," << column;
+    table.set_cell(row, column, "x");
+  }
+  table.remove_row(1);
+  table.remove_row(-1);
+  ASSERT_EQ(table.row_count(), 1);
+  EXPECT_EQ(table.cell(0, 0), "a:1");
+}
+
+TEST(ConnectionTable, RemovingARowMovesTheLaterRowsUpAndKeepsFindingThem) {
+  ConnectionTable table = table_of({"a:1", "b:2", "c:3"});
+  table.set_cell(2, server::nickname, "c-name");
+  table.remove_row(0);
+  ASSERT_EQ(table.row_count(), 2);
+  EXPECT_EQ(table.find_row("a:1"), ConnectionTable::no_row);
+  EXPECT_EQ(table.find_row("b:2"), 0);
+  EXPECT_EQ(table.find_row("c:3"), 1);
+  EXPECT_EQ(table.cell(1, server::nickname), "c-name");
+}
+
+TEST(ConnectionTable, FindingGivesTheFirstMatchingRow) {
+  ConnectionTable table = table_of({"a:1", "dup:2", "dup:2"});
+  EXPECT_EQ(table.find_row("dup:2"), 1);
+  table.remove_row(1);
+  EXPECT_EQ(table.find_row("dup:2"), 1);
+  EXPECT_EQ(table.find_row(""), ConnectionTable::no_row);
+  EXPECT_EQ(table.find_row("a:"), ConnectionTable::no_row);
+}
+
+TEST(ConnectionTable, RewritingColumnZeroMovesTheRowsName) {
+  ConnectionTable table = table_of({"a:1", "b:2"});
+  table.set_cell(0, server::client_ip, "z:9");
+  EXPECT_EQ(table.find_row("a:1"), ConnectionTable::no_row);
+  EXPECT_EQ(table.find_row("z:9"), 0);
+  table.set_cell(1, server::client_ip, "z:9");
+  EXPECT_EQ(table.find_row("z:9"), 0);
+}
+
+}  // namespace
