@@ -36,8 +36,9 @@ void ConnectionTable::set_cell(int row, int column, std::string_view text) {
 void ConnectionTable::remove_row(int row) {
   if (row < 0 || row >= row_count()) return;
   if (observer_ != nullptr) observer_->before_remove(row);
+  const std::string removed_id = std::move(rows_[static_cast<std::size_t>(row)][client_ip]);
   rows_.erase(rows_.begin() + row);
-  rebuild_index();  // every later row moved up by one
+  shift_index_after_removal(removed_id, row);
   if (observer_ != nullptr) observer_->after_remove();
 }
 
@@ -47,6 +48,22 @@ int ConnectionTable::find_row(std::string_view client_id) const {
 }
 
 void ConnectionTable::set_observer(Observer* observer) { observer_ = observer; }
+
+// Every later row moved up by one. Its name keeps pointing at it only if it was that name's first
+// row; a later row with the removed row's name takes over that name.
+void ConnectionTable::shift_index_after_removal(const std::string& removed_id, int removed_row) {
+  const auto removed = first_row_of_.find(removed_id);
+  if (removed != first_row_of_.end() && removed->second == removed_row) first_row_of_.erase(removed);
+  for (int row = removed_row; row < row_count(); ++row) {
+    const std::string& id = rows_[static_cast<std::size_t>(row)][client_ip];
+    const auto entry = first_row_of_.find(id);
+    if (entry == first_row_of_.end()) {
+      first_row_of_.emplace(id, row);
+    } else if (entry->second == row + 1) {
+      entry->second = row;
+    }
+  }
+}
 
 void ConnectionTable::rebuild_index() {
   first_row_of_.clear();

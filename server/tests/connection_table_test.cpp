@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+
 namespace {
 
 using server::ConnectionTable;
@@ -59,6 +62,28 @@ TEST(ConnectionTable, RewritingColumnZeroMovesTheRowsName) {
   EXPECT_EQ(table.find_row("z:9"), 0);
   table.set_cell(1, server::client_ip, "z:9");
   EXPECT_EQ(table.find_row("z:9"), 0);
+}
+
+// The index must answer exactly what a linear scan from row 0 answers, whatever happened before.
+TEST(ConnectionTable, LookupAgreesWithALinearScanAfterAnyChanges) {
+  const std::string names[] = {"a:1", "b:2", "c:3", "d:4"};  // few names, so duplicates occur
+  std::mt19937 random(7);
+  ConnectionTable table;
+  for (int step = 0; step < 3000; ++step) {
+    const std::string& name = names[random() % 4];
+    switch (random() % 3) {
+      case 0: table.append_row(name); break;
+      case 1: table.remove_row(static_cast<int>(random() % 8)); break;
+      case 2: table.set_cell(static_cast<int>(random() % 8), server::client_ip, name); break;
+    }
+    for (const std::string& wanted : names) {
+      int scanned = ConnectionTable::no_row;
+      for (int row = 0; row < table.row_count() && scanned == ConnectionTable::no_row; ++row) {
+        if (table.cell(row, server::client_ip) == wanted) scanned = row;
+      }
+      ASSERT_EQ(table.find_row(wanted), scanned) << "step " << step << ", " << wanted;
+    }
+  }
 }
 
 }  // namespace

@@ -50,6 +50,7 @@ class ConnectionTable {
 
   bool has_cell(int row, int column) const;
   void rebuild_index();
+  void shift_index_after_removal(const std::string& removed_id, int removed_row);
 
   // Lets a lookup by string_view find the key without building a string.
   struct TextHash {
