@@ -1,0 +1,113 @@
+#include <client/qt/client_window.h>
+
+#include <client/built_in.h>
+#include <client/qt/board_view.h>
+#include <client/startup.h>
+#include <client/texts.h>
+
+#include <protocol/gbk_codec.h>
+#include <protocol/tcp_client.h>
+
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+
+namespace client {
+
+namespace {
+
+QString from_gbk(std::string_view text) { return QString::fromStdString(protocol::gbk_to_utf8(text)); }
+std::string to_gbk(const QString& text) { return protocol::utf8_to_gbk(text.toStdString()); }
+
+QPixmap pixmap_of(const board::Picture& picture) {
+  if (picture.width <= 0 || picture.height <= 0) return {};
+  const QImage image(picture.rgba.data(), picture.width, picture.height, picture.width * 4,
+                     QImage::Format_RGBA8888);
+  return QPixmap::fromImage(image.copy());
+}
+
+template <typename Widget>
+Widget* placed(Widget* widget, std::string_view name, const QRect& geometry) {
+  widget->setObjectName(from_gbk(name));
+  widget->setGeometry(geometry);
+  return widget;
+}
+
+}  // namespace
+
+ClientWindow::ClientWindow(Dialogs& dialogs, ProgramExit& program, QWidget* parent)
+    : QWidget(parent),
+      dialogs_(dialogs),
+      program_(program),
+      board_view_(new BoardView(this)),
+      own_stone_(new QLabel(this)),
+      nickname_label_(new QLabel(this)),
+      nickname_box_(new QLineEdit(this)),
+      ready_button_(new QPushButton(this)),
+      client1_(new protocol::TcpClient(this)),
+      connection_(*client1_),
+      moves_(state_, board_view_->stones(), connection_, dialogs_, *this),
+      dispatch_(state_, moves_, board_view_->stones(), dialogs_, *this, program_),
+      ready_flow_(board_view_->stones(), *this, connection_, dialogs_) {
+  built_in::install_stone_templates(board_view_->stones());
+  build_controls();
+  wire();
+}
+
+ClientWindow::~ClientWindow() = default;
+
+void ClientWindow::build_controls() {
+  setWindowTitle(from_gbk(std::string(text::game_title) + "  " + std::string(text::credit)));
+  setFixedSize(963, 830);
+  move(50, 50);
+
+  placed(board_view_, name::board_view, QRect(1, 1, 800, 800));
+  placed(own_stone_, name::own_stone, QRect(860, 104, 42, 42));
+  placed(nickname_label_, name::nickname_label, QRect(816, 157, 80, 40));
+  nickname_label_->setText(from_gbk(text::nickname_label));
+  placed(nickname_box_, name::nickname_box, QRect(819, 198, 133, 26));
+  placed(ready_button_, name::ready_button, QRect(824, 616, 72, 32));
+  ready_button_->setText(from_gbk(text::ready));
+  client1_->setObjectName(from_gbk(name::connection));
+}
+
+void ClientWindow::wire() {
+  connect(ready_button_, &QPushButton::clicked, this, [this] { ready_flow_.press(); });
+  connect(board_view_, &BoardView::left_released, this, [this](int x, int y) { moves_.board_click(x, y); });
+  connect(client1_, &protocol::TcpClient::on_data_arrived, this, &ClientWindow::take_delivery);
+  connect(client1_, &protocol::TcpClient::on_connection_broken, this,
+          [this] { dispatch_.on_connection_broken(); });
+}
+
+void ClientWindow::take_delivery() {
+  // Copied before anything else: a box opened while handling it lets the next delivery in.
+  const std::string delivery = client1_->received_data();
+  dispatch_.on_data_arrived(delivery);
+}
+
+bool ClientWindow::start(const std::filesystem::path& run_dir) {
+  return run_startup(run_dir, StartupSeams{*board_view_, *this, connection_, dialogs_, program_});
+}
+
+void ClientWindow::set_ready_button(std::string_view caption, bool enabled) {
+  ready_button_->setText(from_gbk(caption));
+  ready_button_->setEnabled(enabled);
+}
+
+void ClientWindow::show_own_stone(std::string_view colour) {
+  own_stone_->setPixmap(pixmap_of(built_in::stone_picture(colour)));
+}
+
+std::string ClientWindow::nickname_text() const { return to_gbk(nickname_box_->text()); }
+
+void ClientWindow::set_nickname_enabled(bool enabled) { nickname_box_->setEnabled(enabled); }
+
+void ClientWindow::focus_nickname() { nickname_box_->setFocus(); }
+
+std::string ClientWindow::caption() const { return to_gbk(windowTitle()); }
+
+void ClientWindow::set_caption(std::string_view caption) { setWindowTitle(from_gbk(caption)); }
+
+}  // namespace client

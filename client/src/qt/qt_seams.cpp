@@ -1,0 +1,45 @@
+#include <client/qt/qt_seams.h>
+
+#include <protocol/gbk_codec.h>
+#include <protocol/tcp_client.h>
+
+#include <QMessageBox>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace client {
+
+namespace {
+
+QString from_gbk(std::string_view text) { return QString::fromStdString(protocol::gbk_to_utf8(text)); }
+
+}  // namespace
+
+void QtDialogs::inform(std::string_view text, std::string_view caption, BoxIcon icon) {
+  QMessageBox box(icon == BoxIcon::exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
+                  from_gbk(caption), from_gbk(text), QMessageBox::Ok);
+  box.exec();
+}
+
+bool QtDialogs::ask_yes_no(std::string_view text, std::string_view caption) {
+  QMessageBox box(QMessageBox::Question, from_gbk(caption), from_gbk(text),
+                  QMessageBox::Yes | QMessageBox::No);
+  // Closing the box any other way counts as No.
+  return box.exec() == QMessageBox::Yes;
+}
+
+bool TcpConnection::connect(std::string_view address, std::int32_t port) {
+  return client_.connect(address, port);
+}
+
+bool TcpConnection::send(std::string_view text) { return client_.send(text); }
+
+void ProcessExit::end(int code) {
+  std::fflush(nullptr);
+  // Not exit(): it would run global destructors under widgets that are still alive, possibly
+  // inside a nested event loop.
+  std::_Exit(code);
+}
+
+}  // namespace client

@@ -1,0 +1,136 @@
+#include "qt_application.h"
+
+#include <client/built_in.h>
+#include <client/qt/board_view.h>
+#include <client/startup.h>
+
+#include <protocol/gbk_literals.h>
+
+#include <QBuffer>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace client {
+namespace {
+
+std::vector<std::uint8_t> png_of(const QImage& image) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  return {bytes.begin(), bytes.end()};
+}
+
+// Left half red, right half blue.
+QImage two_halves(int width, int height) {
+  QImage image(width, height, QImage::Format_RGB32);
+  image.fill(Qt::blue);
+  QPainter(&image).fillRect(0, 0, width / 2, height, Qt::red);
+  return image;
+}
+
+bool is_black(QRgb pixel) { return qRed(pixel) < 60 && qGreen(pixel) < 60 && qBlue(pixel) < 60; }
+
+class BoardViewTest : public testing::WithApplication, public ::testing::Test {
+ protected:
+  BoardViewTest() { built_in::install_stone_templates(view.stones()); }
+  BoardView view;
+};
+
+TEST_F(BoardViewTest, TheDrawingAreaIsTheInsideOfATwoPixelSunkenEdge) {
+  EXPECT_EQ(view.size(), QSize(800, 800));
+  EXPECT_EQ(view.frameWidth(), 2);
+  EXPECT_EQ(view.frameShadow(), QFrame::Sunken);
+  EXPECT_EQ(view.contentsRect(), QRect(2, 2, 796, 796));
+  EXPECT_EQ(view.layer().size(), QSize(796, 796));
+}
+
+TEST_F(BoardViewTest, WithoutAUsablePictureTheLayerShowsTheButtonFaceColour) {
+  const QRgb button_face = view.palette().color(QPalette::Button).rgb();
+  const std::vector<std::uint8_t> broken{0x89, 'P', 'N', 'G', 1, 2, 3};
+  for (const auto& bytes : {std::vector<std::uint8_t>{}, broken}) {
+    view.set_background_picture(bytes);
+    EXPECT_EQ(view.layer().pixel(0, 0), button_face);
+    EXPECT_EQ(view.layer().pixel(795, 795), button_face);
+    EXPECT_EQ(view.layer().pixel(400, 300), button_face);
+  }
+}
+
+TEST_F(BoardViewTest, APictureOfAnySizeIsStretchedOverTheWholeDrawingArea) {
+  for (const QSize size : {QSize(100, 50), QSize(400, 400), QSize(1000, 7)}) {
+    SCOPED_TRACE(size.width());
+    view.set_background_picture(png_of(two_halves(size.width(), size.height())));
+    EXPECT_EQ(view.layer().pixel(5, 5), QColor(Qt::red).rgb());
+    EXPECT_EQ(view.layer().pixel(5, 790), QColor(Qt::red).rgb());
+    EXPECT_EQ(view.layer().pixel(790, 5), QColor(Qt::blue).rgb());
+    EXPECT_EQ(view.layer().pixel(790, 790), QColor(Qt::blue).rgb());
+  }
+}
+
+TEST_F(BoardViewTest, SettingThePictureAgainDiscardsTheDrawings) {
+  view.set_background_picture(png_of(two_halves(10, 10)));
+  view.draw_line(50, 100, 750, 100);
+  ASSERT_TRUE(is_black(view.layer().pixel(300, 100)));
+  view.set_background_picture(png_of(two_halves(10, 10)));
+  EXPECT_EQ(view.layer().pixel(300, 100), QColor(Qt::red).rgb());
+}
+
+TEST_F(BoardViewTest, TheMarkingsLieOnTheLinesTheyWereDrawnAt) {
+  view.set_background_picture(built_in::default_background());
+  draw_board_markings(view);
+  const QImage& layer = view.layer();
+
+  for (int v = 50; v <= 750; v += 50) {
+    EXPECT_TRUE(is_black(layer.pixel(v, 175))) << "column line " << v;
+    EXPECT_TRUE(is_black(layer.pixel(175, v))) << "row line " << v;
+  }
+  for (const QPoint frame : {QPoint(40, 300), QPoint(760, 300), QPoint(300, 40), QPoint(300, 760),
+                             QPoint(39, 300), QPoint(41, 300)}) {
+    EXPECT_TRUE(is_black(layer.pixel(frame))) << frame.x() << "," << frame.y();
+  }
+  for (const QPoint mark : {QPoint(400, 400), QPoint(200, 200), QPoint(600, 200), QPoint(200, 600),
+                            QPoint(600, 600)}) {
+    EXPECT_TRUE(is_black(layer.pixel(mark + QPoint(2, 2)))) << mark.x() << "," << mark.y();
+    EXPECT_FALSE(is_black(layer.pixel(mark + QPoint(8, 8))));
+  }
+  for (const QPoint open : {QPoint(45, 300), QPoint(75, 75), QPoint(20, 20), QPoint(780, 780),
+                            QPoint(204, 225)}) {
+    EXPECT_FALSE(is_black(layer.pixel(open))) << open.x() << "," << open.y();
+  }
+}
+
+TEST_F(BoardViewTest, StonesLieAboveTheLayerAndLeaveItUntouched) {
+  view.set_background_picture(built_in::default_background());
+  draw_board_markings(view);
+  const QImage before = view.layer().copy();
+  const QPoint origin = view.contentsRect().topLeft();
+
+  view.stones().add_stone(protocol::gbk::black, 150, 250);
+  const QImage with_stone = view.grab().toImage();
+  EXPECT_TRUE(is_black(with_stone.pixel(origin + QPoint(157, 257))));
+
+  view.stones().clear_stones();
+  const QImage cleared = view.grab().toImage();
+  EXPECT_EQ(view.layer(), before);
+  EXPECT_EQ(cleared.pixel(origin + QPoint(157, 257)), before.pixel(157, 257));
+}
+
+TEST_F(BoardViewTest, ALeftButtonReleaseReportsDrawingAreaCoordinates) {
+  QSignalSpy released(&view, &BoardView::left_released);
+  const QPoint origin = view.contentsRect().topLeft();
+
+  QTest::mouseRelease(&view, Qt::RightButton, {}, origin + QPoint(163, 241));
+  EXPECT_EQ(released.count(), 0);
+  QTest::mouseRelease(&view, Qt::LeftButton, {}, origin + QPoint(163, 241));
+  QTest::mouseRelease(&view, Qt::LeftButton, {}, QPoint(1, 0));  // on the edge
+
+  ASSERT_EQ(released.count(), 2);
+  EXPECT_EQ(released[0], (QList<QVariant>{163, 241}));
+  EXPECT_EQ(released[1], (QList<QVariant>{-1, -2}));
+}
+
+}  // namespace
+}  // namespace client
