@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -27,6 +28,25 @@ QPixmap pixmap_of(const board::Picture& picture) {
                      QImage::Format_RGBA8888);
   return QPixmap::fromImage(image.copy());
 }
+
+// Warm paper beside the wooden board; the message boxes have no owner and keep the stock look.
+constexpr char side_panel_style[] = R"(
+QLabel { color: #4a3b2a; font-size: 14px; }
+QLineEdit {
+  background: #fffdf8; color: #2e2418; font-size: 14px;
+  border: 1px solid #b9a585; border-radius: 4px; padding: 1px 6px;
+}
+QLineEdit:focus { border: 1px solid #8a6a35; }
+QLineEdit:disabled { background: #ece4d6; color: #6f6453; }
+QPushButton {
+  color: #3b2a12; font-size: 15px; font-weight: bold;
+  background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f1d7a4, stop:1 #d9ae64);
+  border: 1px solid #9b783e; border-radius: 6px;
+}
+QPushButton:hover { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f6e0b4, stop:1 #e1b872); }
+QPushButton:pressed { background: #cfa257; }
+QPushButton:disabled { color: #8a7d68; background: #e6dccb; border: 1px solid #c2b398; }
+)";
 
 template <typename Widget>
 Widget* placed(Widget* widget, std::string_view name, const QRect& geometry) {
@@ -62,11 +82,17 @@ void ClientWindow::build_controls() {
   setWindowTitle(from_gbk(std::string(text::game_title) + "  " + std::string(text::credit)));
   setFixedSize(963, 830);
   move(50, 50);
+  QPalette paper = palette();
+  paper.setColor(QPalette::Window, QColor(0xf3, 0xec, 0xdf));
+  setPalette(paper);
+  setAutoFillBackground(true);
+  setStyleSheet(side_panel_style);
 
   placed(board_view_, name::board_view, QRect(1, 1, 800, 800));
   placed(own_stone_, name::own_stone, QRect(860, 104, 42, 42));
   placed(nickname_label_, name::nickname_label, QRect(816, 157, 80, 40));
   nickname_label_->setText(from_gbk(text::nickname_label));
+  nickname_label_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   placed(nickname_box_, name::nickname_box, QRect(819, 198, 133, 26));
   placed(ready_button_, name::ready_button, QRect(824, 616, 72, 32));
   ready_button_->setText(from_gbk(text::ready));
