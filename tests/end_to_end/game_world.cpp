@@ -140,17 +140,19 @@ std::unique_ptr<ChildProcess> GameWorld::start_client_without_server() {
 }
 
 void GameWorld::get_ready(Player& player, const std::string& nickname) {
-  x_->focus(player.window.id);
+  x_->bring_to_front(player.window.id);
   x_->click(player.window.x + nickname_box_x, player.window.y + nickname_box_y);
   x_->type(nickname);
   press_ready(player);
 }
 
 void GameWorld::press_ready(Player& player) {
+  x_->bring_to_front(player.window.id);
   x_->click(player.window.x + ready_button_x, player.window.y + ready_button_y);
 }
 
 void GameWorld::click_board(Player& player, int x, int y) {
+  x_->bring_to_front(player.window.id);
   x_->click(player.window.x + board_origin + x, player.window.y + board_origin + y);
 }
 
@@ -158,13 +160,14 @@ void GameWorld::answer_box(Player& player, const std::string& title, const std::
   const std::string pattern = "^" + title + "$";
   auto box = x_->find_window(player.process->pid(), pattern);
   ASSERT_TRUE(box) << "no box titled " << title;
-  x_->focus(box->id);
+  x_->bring_to_front(box->id);
   x_->key(key);
   ASSERT_TRUE(wait_until([&] { return !x_->has_window(player.process->pid(), pattern); }))
       << "the box titled " << title << " stayed open";
 }
 
 Point GameWorld::point_on_board(Player& player, int x, int y) {
+  x_->bring_to_front(player.window.id);
   const board::Picture screen = x_->screenshot(fresh_screenshot_path());
   return classify(pixel_at(screen, player.window.x + board_origin + snap(x) + 7,
                            player.window.y + board_origin + snap(y) + 7));
@@ -175,6 +178,7 @@ bool GameWorld::wait_for_point(Player& player, int x, int y, Point expected) {
 }
 
 bool GameWorld::stone_in_picture_box(Player& player, Point colour) {
+  x_->bring_to_front(player.window.id);
   return wait_until([&] {
     const board::Picture screen = x_->screenshot(fresh_screenshot_path());
     return classify(pixel_at(screen, player.window.x + picture_box_x + 21 + 5,

@@ -108,6 +108,11 @@ void XSession::focus(unsigned long window) const {
   std::this_thread::sleep_for(100ms);
 }
 
+void XSession::bring_to_front(unsigned long window) const {
+  xdotool("windowraise " + std::to_string(window));
+  focus(window);
+}
+
 void XSession::type(const std::string& text) const { xdotool("type --delay 40 " + shell_quote(text)); }
 
 void XSession::key(const std::string& name) const { xdotool("key " + shell_quote(name)); }

@@ -42,6 +42,8 @@ class XSession {
 
   void click(int x, int y) const;
   void focus(unsigned long window) const;
+  // Puts the window above the others and gives it the keyboard, as a click on its frame would.
+  void bring_to_front(unsigned long window) const;
   void type(const std::string& text) const;
   void key(const std::string& name) const;
   // Asks the window to close, as a window manager's close button would.
