@@ -145,6 +145,8 @@ board::Picture XSession::screenshot(const std::string& path) const {
 }
 
 void XSession::save_window_picture(unsigned long window, const std::string& path) const {
+  bring_to_front(window);  // without a compositor only what is on screen can be read
+  std::this_thread::sleep_for(300ms);
   run_command("import -display " + display_ + " -window " + std::to_string(window) + " " +
               shell_quote(path) + " 2>/dev/null");
 }
