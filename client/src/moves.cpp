@@ -9,6 +9,7 @@
 #include <protocol/text.h>
 
 #include <string>
+#include <vector>
 
 namespace client {
 

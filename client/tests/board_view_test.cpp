@@ -70,6 +70,30 @@ TEST_F(BoardViewTest, APictureOfAnySizeIsStretchedOverTheWholeDrawingArea) {
   }
 }
 
+TEST_F(BoardViewTest, TheOtherDrawModesPlaceThePictureAtItsOwnSize) {
+  const QRgb red = QColor(Qt::red).rgb(), blue = QColor(Qt::blue).rgb(), green = QColor(Qt::green).rgb();
+  struct Case {
+    BoardView::PicDrawMode mode;
+    QPoint red_at, blue_at, back_at;
+  };
+  const Case cases[] = {
+      {BoardView::own_size, {10, 10}, {90, 40}, {150, 10}},
+      {BoardView::centred, {360, 380}, {440, 410}, {10, 10}},
+      {BoardView::tiled, {110, 60}, {790, 790}, {-1, -1}},
+  };
+  view.set_background_picture(png_of(two_halves(100, 50)));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.mode);
+    view.set_back_color(Qt::green);
+    view.set_pic_draw_mode(c.mode);
+    EXPECT_EQ(view.layer().pixel(c.red_at), red);
+    EXPECT_EQ(view.layer().pixel(c.blue_at), blue);
+    if (c.back_at.x() >= 0) {
+      EXPECT_EQ(view.layer().pixel(c.back_at), green);
+    }
+  }
+}
+
 TEST_F(BoardViewTest, SettingThePictureAgainDiscardsTheDrawings) {
   view.set_background_picture(png_of(two_halves(10, 10)));
   view.draw_line(50, 100, 750, 100);

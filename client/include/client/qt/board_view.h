@@ -11,6 +11,8 @@
 #include <map>
 #include <memory>
 
+class QPainter;
+
 namespace client {
 
 class BoardView : public QFrame, public BoardLayer {
@@ -48,7 +50,7 @@ class BoardView : public QFrame, public BoardLayer {
 
  private:
   void rebuild_layer();
-  void paint_picture(class QPainter& painter);
+  void paint_picture(QPainter& painter);
   void repaint_layer_area(const QRect& area);
   const QImage& image_of(const std::shared_ptr<const board::Picture>& picture);
 
