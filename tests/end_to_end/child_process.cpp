@@ -15,7 +15,7 @@ extern char** environ;
 namespace end_to_end {
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::string& working_dir,
-                           const std::string& log_path) {
+                           const std::string& log_path, const std::string& fd3_path) {
   // chdir before spawning keeps this portable to glibc without posix_spawn_file_actions_addchdir.
   std::vector<char*> args;
   for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
@@ -27,6 +27,9 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::stri
                                    O_WRONLY | O_CREAT | O_APPEND, 0644);
   posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  if (!fd3_path.empty()) {
+    posix_spawn_file_actions_addopen(&actions, 3, fd3_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  }
 
   char previous[4096];
   if (!getcwd(previous, sizeof previous) || chdir(working_dir.c_str()) != 0) {

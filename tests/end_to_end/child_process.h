@@ -11,8 +11,9 @@ namespace end_to_end {
 class ChildProcess {
  public:
   // Starts `argv[0]` with the suite's environment in `working_dir`; output goes to `log_path`.
+  // With `fd3_path`, descriptor 3 of the program is that file, opened for writing.
   ChildProcess(const std::vector<std::string>& argv, const std::string& working_dir,
-               const std::string& log_path);
+               const std::string& log_path, const std::string& fd3_path = {});
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;

@@ -1,7 +1,6 @@
 #include "x_session.h"
 
 #include <X11/Xlib.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -14,11 +13,6 @@
 namespace end_to_end {
 
 namespace {
-
-bool exists(const std::string& path) {
-  struct stat info{};
-  return ::stat(path.c_str(), &info) == 0;
-}
 
 std::string xdotool(const std::string& arguments, int* exit_code = nullptr) {
   return run_command("xdotool " + arguments + " 2>/dev/null", exit_code);
@@ -33,28 +27,30 @@ std::string shell_quote(const std::string& text) {
 }
 
 XSession::XSession() {
-  for (int number = 90 + getpid() % 50; number < 400; ++number) {
-    if (exists("/tmp/.X" + std::to_string(number) + "-lock") ||
-        exists("/tmp/.X11-unix/X" + std::to_string(number))) {
-      continue;
+  // Xvfb picks a free display itself and tells which through descriptor 3, so two suites
+  // running side by side never share one.
+  char pattern[] = "/tmp/five-xvfb-XXXXXX";
+  const int fd = mkstemp(pattern);
+  if (fd < 0) throw std::runtime_error("no file for the display number");
+  ::close(fd);
+  const std::string number_file = pattern;
+  server_ = std::make_unique<ChildProcess>(
+      std::vector<std::string>{"/usr/bin/Xvfb", "-displayfd", "3", "-screen", "0", "1280x1024x24",
+                               "-nolisten", "tcp"},
+      "/", "/dev/null", number_file);
+  for (int tries = 0; tries < 100 && server_->running(); ++tries) {
+    std::ifstream file(number_file);
+    std::string number;
+    if (std::getline(file, number) && !number.empty() && file.good()) {
+      ::unlink(number_file.c_str());
+      display_ = ":" + number;
+      setenv("DISPLAY", display_.c_str(), 1);
+      setenv("QT_QPA_PLATFORM", "xcb", 1);
+      return;
     }
-    display_ = ":" + std::to_string(number);
-    server_ = std::make_unique<ChildProcess>(
-        std::vector<std::string>{"/usr/bin/Xvfb", display_, "-screen", "0", "1280x1024x24",
-                                 "-nolisten", "tcp"},
-        "/", "/dev/null");
-    for (int tries = 0; tries < 100 && server_->running(); ++tries) {
-      int code = -1;
-      run_command("xdpyinfo -display " + display_ + " >/dev/null 2>&1", &code);
-      if (code == 0) {
-        setenv("DISPLAY", display_.c_str(), 1);
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
-        return;
-      }
-      std::this_thread::sleep_for(100ms);
-    }
-    server_.reset();  // taken meanwhile, or too slow: try the next number
+    std::this_thread::sleep_for(100ms);
   }
+  ::unlink(number_file.c_str());
   throw std::runtime_error("no X display could be started");
 }
 
