@@ -27,13 +27,7 @@ const std::string draw = "\xC6\xBD\xBE\xD6";                             // å¹³å
 
 class Judge : public ::testing::Test {
  protected:
-  void SetUp() override {
-    auto white_picture = board::decode_png(png_fixtures::white_stone());
-    auto black_picture = board::decode_png(png_fixtures::black_stone());
-    ASSERT_TRUE(white_picture && black_picture);
-    stones.set_template(white, std::move(*white_picture));
-    stones.set_template(black, std::move(*black_picture));
-  }
+  void SetUp() override { ASSERT_TRUE(png_fixtures::use_artwork(stones)); }
 
   void place(const Move& m) { stones.add_stone(colour_text(m.colour), 50 * m.ix, 50 * m.iy); }
 

@@ -7,6 +7,9 @@
 #include <stdexcept>
 #include <vector>
 
+#include <board/stone_set.h>
+#include <protocol/gbk_literals.h>
+
 #include "board_tests_embedded.h"
 
 namespace png_fixtures {
@@ -37,5 +40,15 @@ inline std::vector<std::uint8_t> encode(int width, int height, png_uint_32 forma
 inline std::span<const std::uint8_t> white_stone() { return board_assets::stone_white(); }
 inline std::span<const std::uint8_t> black_stone() { return board_assets::stone_black(); }
 inline std::span<const std::uint8_t> background() { return board_assets::board_background(); }
+
+// Gives the stone set the committed stone pictures as its two templates; false if they do not decode.
+inline bool use_artwork(board::StoneSet& stones) {
+  auto white_picture = board::decode_png(white_stone());
+  auto black_picture = board::decode_png(black_stone());
+  if (!white_picture || !black_picture) return false;
+  stones.set_template(protocol::gbk::white, std::move(*white_picture));
+  stones.set_template(protocol::gbk::black, std::move(*black_picture));
+  return true;
+}
 
 }  // namespace png_fixtures

@@ -19,13 +19,7 @@ const std::string black(protocol::gbk::black);  // 黑色
 
 class StoneSetWithArtwork : public ::testing::Test {
  protected:
-  void SetUp() override {
-    auto white_picture = board::decode_png(png_fixtures::white_stone());
-    auto black_picture = board::decode_png(png_fixtures::black_stone());
-    ASSERT_TRUE(white_picture && black_picture);
-    stones.set_template(white, std::move(*white_picture));
-    stones.set_template(black, std::move(*black_picture));
-  }
+  void SetUp() override { ASSERT_TRUE(png_fixtures::use_artwork(stones)); }
 
   StoneSet stones;
 };
