@@ -1,10 +1,12 @@
 #include <server/connection_table_model.h>
 
-#include <protocol/gbk_codec.h>
+#include <protocol/qt_text.h>
 
 #include <string_view>
 
 namespace server {
+
+using protocol::from_gbk;
 
 namespace {
 
@@ -15,9 +17,6 @@ constexpr std::string_view column_titles[column_count] = {
     "\xB6\xD4\xCA\xD6IP",   // 对手IP
 };
 
-QString from_gbk(std::string_view text) {
-  return QString::fromStdString(protocol::gbk_to_utf8(text));
-}
 
 }  // namespace
 

@@ -2,7 +2,7 @@
 
 #include <server/connection_table_model.h>
 
-#include <protocol/gbk_codec.h>
+#include <protocol/qt_text.h>
 #include <protocol/tcp_server.h>
 
 #include <QHeaderView>
@@ -13,6 +13,9 @@
 
 namespace server {
 
+using protocol::from_gbk;
+using protocol::to_gbk;
+
 namespace {
 
 // The window's fixed texts, in GBK.
@@ -20,9 +23,6 @@ constexpr std::string_view window_title = "\xCE\xE5\xD7\xD3\xC6\xE5 \xB7\xFE\xCE
 constexpr std::string_view port_caption = "\xB6\xCB\xBF\xDA\xBA\xC5\xA3\xBA";                    // 端口号：
 constexpr std::string_view change_caption = "\xD0\xDE\xB8\xC4";                                  // 修改
 
-QString from_gbk(std::string_view text) { return QString::fromStdString(protocol::gbk_to_utf8(text)); }
-
-std::string to_gbk(const QString& text) { return protocol::utf8_to_gbk(text.toStdString()); }
 
 }  // namespace
 

@@ -5,7 +5,7 @@
 #include <client/startup.h>
 #include <client/texts.h>
 
-#include <protocol/gbk_codec.h>
+#include <protocol/qt_text.h>
 #include <protocol/tcp_client.h>
 
 #include <QImage>
@@ -17,10 +17,11 @@
 
 namespace client {
 
+using protocol::from_gbk;
+using protocol::to_gbk;
+
 namespace {
 
-QString from_gbk(std::string_view text) { return QString::fromStdString(protocol::gbk_to_utf8(text)); }
-std::string to_gbk(const QString& text) { return protocol::utf8_to_gbk(text.toStdString()); }
 
 QPixmap pixmap_of(const board::Picture& picture) {
   if (picture.width <= 0 || picture.height <= 0) return {};

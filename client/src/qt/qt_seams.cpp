@@ -1,6 +1,6 @@
 #include <client/qt/qt_seams.h>
 
-#include <protocol/gbk_codec.h>
+#include <protocol/qt_text.h>
 #include <protocol/tcp_client.h>
 
 #include <QMessageBox>
@@ -10,11 +10,7 @@
 
 namespace client {
 
-namespace {
-
-QString from_gbk(std::string_view text) { return QString::fromStdString(protocol::gbk_to_utf8(text)); }
-
-}  // namespace
+using protocol::from_gbk;
 
 void QtDialogs::inform(std::string_view text, std::string_view caption, BoxIcon icon) {
   QMessageBox box(icon == BoxIcon::exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
