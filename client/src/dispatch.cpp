@@ -44,6 +44,7 @@ void Dispatch::handle_message(std::string_view message) {
       controls_.show_own_stone(gbk::black);
     }
     state_.rival_move_pending = 0;
+    moves_.show_turn();
   } else if (verb == protocol::verb::rival_move) {
     if (fields.size() < 3) return;
     state_.my_turn = 0;
@@ -51,6 +52,7 @@ void Dispatch::handle_message(std::string_view message) {
     moves_.place_stone(protocol::text_to_int(fields[1]), protocol::text_to_int(fields[2]));
     state_.rival_move_pending = 0;
   } else if (verb == protocol::verb::rival_left) {
+    controls_.set_status(status::rival_left);
     dialogs_.inform(text::rival_fled, text::fled_caption, BoxIcon::none);
     stones_.clear_stones();
     controls_.set_ready_button(text::ready, true);

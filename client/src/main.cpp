@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
   client::QtDialogs dialogs;
   client::ProcessExit program;
   client::ClientWindow window(dialogs, program);
+  dialogs.set_owner(&window);
   window.show();
   // Runs to its end, blocking connect included, before the window handles any other event.
   window.start(client::run_directory());

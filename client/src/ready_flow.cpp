@@ -52,6 +52,7 @@ void ReadyFlow::press() {
   }
   connection_.send(protocol::make_ready(nickname));
   controls_.set_ready_button(text::readied, false);
+  controls_.set_status(status::waiting);
   controls_.set_nickname_enabled(false);
   controls_.set_caption(controls_.caption() + std::string(text::nickname_suffix) + box_text);
 }

@@ -68,7 +68,12 @@ bool run_startup(const std::filesystem::path& run_dir, const StartupSeams& seams
   seams.board.set_background_picture(as_bytes(read_whole_file(background)));
   draw_board_markings(seams.board);
 
-  if (seams.connection.connect(address, port)) return true;
+  seams.controls.set_status(status::connecting);
+  seams.board.flush();
+  if (seams.connection.connect(address, port)) {
+    seams.controls.set_status(status::idle);
+    return true;
+  }
   seams.dialogs.inform(text::connect_failed, text::hint, BoxIcon::none);
   seams.program.end(0);
   return false;

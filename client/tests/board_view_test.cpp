@@ -6,7 +6,9 @@
 
 #include <protocol/gbk_literals.h>
 
+#include <QApplication>
 #include <QBuffer>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
@@ -30,6 +32,14 @@ QImage two_halves(int width, int height) {
   image.fill(Qt::blue);
   QPainter(&image).fillRect(0, 0, width / 2, height, Qt::red);
   return image;
+}
+
+bool is_mark_red(QRgb pixel) { return qRed(pixel) > 150 && qGreen(pixel) < 90 && qBlue(pixel) < 90; }
+
+void send_mouse(QWidget& widget, QEvent::Type type, const QPoint& at) {
+  const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+  QMouseEvent event(type, at, widget.mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+  QApplication::sendEvent(&widget, &event);
 }
 
 bool is_black(QRgb pixel) { return qRed(pixel) < 60 && qGreen(pixel) < 60 && qBlue(pixel) < 60; }
@@ -154,6 +164,69 @@ TEST_F(BoardViewTest, ALeftButtonReleaseReportsDrawingAreaCoordinates) {
   ASSERT_EQ(released.count(), 2);
   EXPECT_EQ(released[0], (QList<QVariant>{163, 241}));
   EXPECT_EQ(released[1], (QList<QVariant>{-1, -2}));
+}
+
+TEST_F(BoardViewTest, TheLatestStoneCarriesAMarkThatMovesWithEachStoneAndGoesWithTheBoard) {
+  view.set_background_picture(built_in::default_background());
+  const QPoint origin = view.contentsRect().topLeft();
+  const QPoint black_centre = origin + QPoint(150, 250);
+  const QPoint white_centre = origin + QPoint(300, 300);
+
+  view.stones().add_stone(protocol::gbk::black, 150, 250);
+  QImage shot = view.grab().toImage();
+  EXPECT_TRUE(is_mark_red(shot.pixel(black_centre)));
+  EXPECT_TRUE(is_black(shot.pixel(black_centre + QPoint(12, 0))));  // the mark is small
+
+  view.stones().add_stone(protocol::gbk::white, 300, 300);
+  shot = view.grab().toImage();
+  EXPECT_TRUE(is_mark_red(shot.pixel(white_centre)));
+  EXPECT_TRUE(is_black(shot.pixel(black_centre)));
+  EXPECT_EQ(view.stones().stone_count(), 2);  // the mark is no stone
+
+  view.stones().clear_stones();
+  shot = view.grab().toImage();
+  EXPECT_FALSE(is_mark_red(shot.pixel(white_centre)));
+  EXPECT_FALSE(is_mark_red(shot.pixel(black_centre)));
+}
+
+TEST_F(BoardViewTest, TheWinningFiveIsRingedAboveItsStonesUntilTheBoardIsCleared) {
+  view.set_background_picture(built_in::default_background());
+  const QPoint origin = view.contentsRect().topLeft();
+  std::vector<QPoint> five;
+  for (int x = 100; x <= 300; x += 50) {
+    view.stones().add_stone(protocol::gbk::white, x, 400);
+    five.emplace_back(x, 400);
+  }
+  view.stones().add_stone(protocol::gbk::black, 100, 450);  // beside the line, not in it
+  view.show_winning_five(five);
+
+  QImage shot = view.grab().toImage();
+  for (const QPoint& centre : five) {
+    EXPECT_TRUE(is_mark_red(shot.pixel(origin + centre + QPoint(0, -19)))) << centre.x();
+  }
+  EXPECT_FALSE(is_mark_red(shot.pixel(origin + QPoint(100, 450 + 19))));
+  EXPECT_EQ(view.stones().stone_count(), 6);
+
+  view.stones().clear_stones();
+  view.stones().add_stone(protocol::gbk::white, 100, 400);
+  shot = view.grab().toImage();
+  EXPECT_FALSE(is_mark_red(shot.pixel(origin + QPoint(100, 400 - 19))));
+}
+
+TEST_F(BoardViewTest, ADoubleClickIsOneClick) {
+  QSignalSpy released(&view, &BoardView::left_released);
+  const QPoint at = view.contentsRect().topLeft() + QPoint(163, 241);
+
+  // The order in which a window system delivers a double-click.
+  for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonPress,
+                                  QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+    send_mouse(view, type, at);
+  }
+  EXPECT_EQ(released.count(), 1);
+
+  send_mouse(view, QEvent::MouseButtonPress, at);
+  send_mouse(view, QEvent::MouseButtonRelease, at);
+  EXPECT_EQ(released.count(), 2);  // the next single click counts again
 }
 
 }  // namespace

@@ -130,7 +130,7 @@ TEST_F(Moves, AWinSendsTheMoveThenTheResultBeforeAskingAndYesStartsAfresh) {
   EXPECT_EQ(state.my_turn, 0);
 }
 
-TEST_F(Moves, AWinAnsweredNoKeepsTheBoardAndTheTurnAsTheColourLeftIt) {
+TEST_F(Moves, AWinAnsweredNoKeepsTheBoardAndTheTurnAndFreesTheReadyButton) {
   for (const auto& [colour, turn_after] : {std::pair{gbk::white, 0}, std::pair{gbk::black, 1}}) {
     SCOPED_TRACE(turn_after);
     stones.clear_stones();
@@ -145,8 +145,8 @@ TEST_F(Moves, AWinAnsweredNoKeepsTheBoardAndTheTurnAsTheColourLeftIt) {
 
     EXPECT_EQ(connection.sent.back(), "JS:" + str(colour) + ":" + str(gbk::yes));
     EXPECT_EQ(stones.stone_count(), 5);
-    EXPECT_EQ(controls.ready_caption, text::readied);
-    EXPECT_FALSE(controls.ready_enabled);
+    EXPECT_EQ(controls.ready_caption, text::ready);
+    EXPECT_TRUE(controls.ready_enabled);
     EXPECT_EQ(state.my_turn, turn_after);
   }
   // Black still has the turn and goes on placing stones.
@@ -180,20 +180,21 @@ TEST_F(Moves, TheTwoHundredAndTwentyFifthStoneIsADraw) {
     EXPECT_EQ(dialogs.boxes[0].text, text::draw_play_again);
     EXPECT_EQ(dialogs.boxes[0].caption, text::draw_caption);
     EXPECT_EQ(stones.stone_count(), again ? 0 : 225);
-    EXPECT_EQ(controls.ready_enabled, again);
+    EXPECT_EQ(controls.ready_caption, text::ready);
+    EXPECT_TRUE(controls.ready_enabled);  // by either answer
     EXPECT_EQ(state.my_turn, 0);  // cleared when white's move went out, by either answer
   }
 }
 
-TEST_F(Moves, ARivalMoveGoesOnTopOfAnOccupiedPointAndGivesTheTurn) {
+TEST_F(Moves, ARivalMoveOntoAnOccupiedPointPlacesNothingButGivesTheTurn) {
   start_as(gbk::black);
   stones.add_stone(gbk::black, 150, 250);
   state.rival_move_pending = 1;
 
   moves.place_stone(163, 241);
 
-  EXPECT_EQ(stones.stone_count(), 2);
-  EXPECT_EQ(tag_at(150, 250), gbk::white);
+  EXPECT_EQ(stones.stone_count(), 1);
+  EXPECT_EQ(tag_at(150, 250), gbk::black);
   EXPECT_EQ(state.my_turn, 1);
   EXPECT_TRUE(connection.sent.empty());
   EXPECT_TRUE(dialogs.boxes.empty());

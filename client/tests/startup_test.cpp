@@ -120,7 +120,7 @@ TEST_F(Startup, AnExistingBackgroundIsUsedAsItIsWhateverItHolds) {
   EXPECT_EQ(layer.picture, "not a picture");
 }
 
-TEST_F(Startup, ThePictureIsSetBeforeTheGridFrameAndMarksAreDrawn) {
+TEST_F(Startup, ThePictureIsSetBeforeTheGridFrameAndMarksAreDrawnThenShown) {
   start();
 
   std::vector<std::string> expected{"picture " + std::to_string(built_in::default_background().size())};
@@ -132,7 +132,7 @@ TEST_F(Startup, ThePictureIsSetBeforeTheGridFrameAndMarksAreDrawn) {
   for (const char* call : {"brush_style 0", "brush_color 0", "pen_width 3", "rectangle 40 40 760 760",
                            "brush_style 1", "brush_color 0", "ellipse 397 397 403 403",
                            "ellipse 197 197 203 203", "ellipse 597 197 603 203", "ellipse 197 597 203 603",
-                           "ellipse 597 597 603 603"}) {
+                           "ellipse 597 597 603 603", "flush"}) {
     expected.push_back(call);
   }
   EXPECT_EQ(layer.calls, expected);

@@ -36,6 +36,20 @@ TEST_F(Demo, DISABLED_PlaysAShortGameAndKeepsPictures) {
   x_->save_window_picture(white.window.id, out + "/client-white.png");
   x_->save_window_picture(black.window.id, out + "/client-black.png");
   x_->save_window_picture(server_window_.id, out + "/server.png");
+
+  // White completes five on column 400, from 200 to 400; black sees the end of the game.
+  const int ending[][2] = {{600, 600}, {400, 300}, {650, 650}, {400, 250}, {700, 700}, {400, 200}};
+  for (std::size_t i = 0; i < std::size(ending); ++i) {
+    Player& mover = i % 2 == 0 ? black : white;
+    Player& rival = i % 2 == 0 ? white : black;
+    click_board(mover, ending[i][0], ending[i][1]);
+    ASSERT_TRUE(wait_for_point(rival, ending[i][0], ending[i][1], i % 2 == 0 ? Point::black : Point::white));
+  }
+  const auto lost_box = x_->find_window(black.process->pid(), "^输了$");
+  ASSERT_TRUE(lost_box);
+  x_->bring_to_front(black.window.id);
+  x_->bring_to_front(lost_box->id);
+  x_->screenshot(out + "/client-black-lost.png");
 }
 
 }  // namespace

@@ -56,6 +56,36 @@ TEST_F(WholeGames, WhiteWinsAndTheBoardClearsAfterYes) {
   EXPECT_EQ(log_count(" 位置："), 9);
 }
 
+TEST_F(WholeGames, TheLoserIsToldAndBothPlayAgainAfterYes) {
+  ASSERT_NO_FATAL_FAILURE(start_server());
+  Player& white = start_player();
+  Player& black = start_player();
+  get_ready(white, "Alice");
+  ASSERT_TRUE(wait_for_log("收到的数据：NC:Alice:OK"));
+  get_ready(black, "Bob");
+  ASSERT_TRUE(wait_for_log("   VS   "));
+
+  for (std::size_t i = 0; i < white_moves.size(); ++i) {
+    click_board(white, white_moves[i].x, white_moves[i].y);
+    ASSERT_TRUE(wait_for_point(black, white_moves[i].x, white_moves[i].y, Point::white)) << "white's move " << i + 1;
+    if (i == white_moves.size() - 1) break;
+    click_board(black, black_moves[i].x, black_moves[i].y);
+    ASSERT_TRUE(wait_for_point(white, black_moves[i].x, black_moves[i].y, Point::black)) << "black's move " << i + 1;
+  }
+
+  ASSERT_TRUE(x_->find_window(black.process->pid(), "^输了$")) << "black was not told of the loss";
+  ASSERT_NO_FATAL_FAILURE(answer_box(black, "输了", "Return"));  // Yes
+  ASSERT_NO_FATAL_FAILURE(answer_box(white, "赢了", "Return"));  // Yes
+  for (const Move& m : white_moves) EXPECT_TRUE(wait_for_point(black, m.x, m.y, Point::empty));
+
+  press_ready(white);
+  ASSERT_TRUE(wait_for_log("收到的数据：NC:Alice:OK", 2));
+  press_ready(black);
+  ASSERT_TRUE(wait_for_log("   VS   ", 2)) << "no second game";
+  click_board(white, 400, 400);
+  EXPECT_TRUE(wait_for_point(black, 400, 400, Point::white)) << "the second game's first move did not arrive";
+}
+
 TEST_F(WholeGames, ARivalWhoLeavesIsAnnouncedAndANewRivalCanBeFound) {
   ASSERT_NO_FATAL_FAILURE(start_server());
   Player& stayer = start_player();

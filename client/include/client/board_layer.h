@@ -22,6 +22,8 @@ class BoardLayer {
                               std::int32_t bottom) = 0;
   virtual void draw_ellipse(std::int32_t left, std::int32_t top, std::int32_t right,
                             std::int32_t bottom) = 0;
+  // Shows what has been drawn so far before the caller blocks.
+  virtual void flush() = 0;
 };
 
 }  // namespace client

@@ -5,6 +5,7 @@
 #include <client/seams.h>
 
 #include <cstdint>
+#include <string_view>
 
 namespace board {
 class StoneSet;
@@ -22,11 +23,16 @@ class Moves {
 
   // Which move this is follows from my_turn and rival_move_pending alone.
   void place_stone(std::int32_t x, std::int32_t y);
+  // Shows whose move it is on the status line, once a colour is known.
+  void show_turn();
 
  private:
   void own_move(std::int32_t x, std::int32_t y, std::int32_t ix, std::int32_t iy);
   void rival_move(std::int32_t ix, std::int32_t iy);
   void judge(std::int32_t ix, std::int32_t iy);
+  void judge_rival(std::int32_t ix, std::int32_t iy);
+  // Asks whether to play again; Yes clears the board. The ready button is enabled either way.
+  bool end_of_game(std::string_view question, std::string_view caption);
   void restore_ready_button();
 
   ClientState& state_;

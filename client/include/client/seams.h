@@ -4,8 +4,16 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace client {
+
+// A point of the board view's drawing area, in pixels.
+struct BoardPoint {
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+  bool operator==(const BoardPoint&) const = default;
+};
 
 enum class BoxIcon { none, exclamation };
 
@@ -45,6 +53,9 @@ class Controls {
   virtual void focus_nickname() = 0;
   virtual std::string caption() const = 0;  // the window caption
   virtual void set_caption(std::string_view caption) = 0;
+  virtual void set_status(std::string_view status) = 0;  // 标签_状态
+  // The stones of a winning line, shown until the board is cleared.
+  virtual void show_winning_five(const std::vector<BoardPoint>& centres) = 0;
 };
 
 }  // namespace client

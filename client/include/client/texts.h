@@ -32,6 +32,8 @@ inline constexpr std::string_view point_taken =
 inline constexpr std::string_view wait_for_rival =
     "\xB6\xD4\xCA\xD6\xBB\xB9\xC3\xBB\xD3\xD0\xCF\xC2\xC6\xE5\xC5\xB6\xA3\xAC\xB5\xC8\xB6\xD4\xCA\xD6"
     "\xCF\xC2\xCD\xEA\xC6\xE5\xBA\xF3\xD4\xD9\xCF\xC2\xC6\xE5";
+inline constexpr std::string_view lost_caption = "\xCA\xE4\xC1\xCB";      // 输了
+inline constexpr std::string_view regret = "\xBA\xDC\xD2\xC5\xBA\xB6\xA3\xAC";  // 很遗憾，
 inline constexpr std::string_view congratulations = "\xB9\xA7\xCF\xB2";  // 恭喜
 // 赢了！是否重新再玩一局？
 inline constexpr std::string_view won_play_again =
@@ -64,6 +66,23 @@ inline constexpr std::string_view port_key = "DK";
 
 }  // namespace client::text
 
+// The status line: where the game stands, in short phrases.
+namespace client::status {
+inline constexpr std::string_view connecting =
+    "\xD5\xFD\xD4\xDA\xC1\xAC\xBD\xD3\xB7\xFE\xCE\xF1\xC6\xF7\xA1\xAD\xA1\xAD";  // 正在连接服务器……
+inline constexpr std::string_view idle =
+    "\xC7\xEB\xCA\xE4\xC8\xEB\xEA\xC7\xB3\xC6\xA3\xAC\xC8\xBB\xBA\xF3\xB0\xB4\xD7\xBC\xB1\xB8";  // 请输入昵称，然后按准备
+inline constexpr std::string_view waiting =
+    "\xD2\xD1\xD7\xBC\xB1\xB8\xA3\xAC\xB5\xC8\xB4\xFD\xB6\xD4\xCA\xD6\xA1\xAD\xA1\xAD";  // 已准备，等待对手……
+inline constexpr std::string_view you_play = "\xC4\xE3\xD6\xB4";  // 你执 (+ colour)
+inline constexpr std::string_view your_move = "\xA3\xBA\xC2\xD6\xB5\xBD\xC4\xE3\xCF\xC2";   // ：轮到你下
+inline constexpr std::string_view rival_move = "\xA3\xBA\xB5\xC8\xB6\xD4\xCA\xD6\xCF\xC2";  // ：等对手下
+inline constexpr std::string_view won = "\xC4\xE3\xD3\xAE\xC1\xCB\xA3\xA1";  // 你赢了！
+inline constexpr std::string_view lost = "\xB6\xD4\xCA\xD6\xD3\xAE\xC1\xCB";  // 对手赢了
+inline constexpr std::string_view draw = "\xC6\xBD\xBE\xD6";  // 平局
+inline constexpr std::string_view rival_left = "\xB6\xD4\xCA\xD6\xD2\xD1\xC0\xEB\xBF\xAA";  // 对手已离开
+}  // namespace client::status
+
 namespace client::name {
 
 inline constexpr std::string_view board_view = "\xB6\xAF\xBB\xAD\xBF\xF2\x31";  // 动画框1
@@ -72,6 +91,7 @@ inline constexpr std::string_view nickname_label =
     "\xB1\xEA\xC7\xA9\x5F\xCE\xD2\xB5\xC4\xEA\xC7\xB3\xC6";  // 标签_我的昵称
 inline constexpr std::string_view nickname_box =
     "\xB1\xE0\xBC\xAD\xBF\xF2\x5F\xCE\xD2\xB5\xC4\xEA\xC7\xB3\xC6";  // 编辑框_我的昵称
+inline constexpr std::string_view status_label = "\xB1\xEA\xC7\xA9\x5F\xD7\xB4\xCC\xAC";  // 标签_状态
 inline constexpr std::string_view ready_button = "\xB0\xB4\xC5\xA5\x5F\xD7\xBC\xB1\xB8";  // 按钮_准备
 inline constexpr std::string_view connection = "\xBF\xCD\xBB\xA7\x31";  // 客户1
 

@@ -2,10 +2,13 @@
 
 #include <board/picture.h>
 
+#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPalette>
+
+#include <utility>
 
 namespace client {
 
@@ -13,6 +16,11 @@ namespace {
 
 constexpr int board_size = 800;
 constexpr int edge_width = 2;
+// Both marks are red: it reads on white and black stones alike and on the wood.
+const QColor mark_colour(0xd2, 0x2f, 0x27);
+constexpr int last_stone_dot = 5;   // radius of the dot on the latest stone
+constexpr int five_ring = 19;       // radius of the ring round each stone of a winning five
+constexpr int five_ring_width = 3;
 
 QImage to_qimage(const board::Picture& picture) {
   if (picture.width <= 0 || picture.height <= 0) return {};
@@ -32,8 +40,11 @@ BoardView::BoardView(QWidget* parent) : QFrame(parent) {
   setLineWidth(edge_width);
   resize(board_size, board_size);
   back_color_ = palette().color(QPalette::Button);
-  stones_.set_change_listener([this](const board::Area& area) {
-    update(QRect(area.left, area.top, area.width, area.height).translated(contentsRect().topLeft()));
+  // The marks follow the stones: the previous latest stone loses its dot, so the whole area
+  // is repainted; a cleared board loses the winning five.
+  stones_.set_change_listener([this](const board::Area&) {
+    if (stones_.stone_count() == 0) winning_five_.clear();
+    update();
   });
   rebuild_layer();
 }
@@ -124,6 +135,30 @@ void BoardView::draw_ellipse(std::int32_t left, std::int32_t top, std::int32_t r
   repaint_layer_area(box.adjusted(-reach, -reach, reach, reach));
 }
 
+void BoardView::flush() {
+  // Paints the whole window now and handles whatever else is pending except the player's input,
+  // which must wait until the caller is done.
+  window()->repaint();
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void BoardView::show_winning_five(std::vector<QPoint> centres) {
+  winning_five_ = std::move(centres);
+  update();
+}
+
+void BoardView::paint_marks(QPainter& painter) const {
+  const std::vector<board::Stone>& stones = stones_.stones();
+  if (stones.empty()) return;
+  painter.setBrush(Qt::NoBrush);
+  painter.setPen(QPen(mark_colour, five_ring_width));
+  for (const QPoint& centre : winning_five_) painter.drawEllipse(centre, five_ring, five_ring);
+  const QPoint latest(stones.back().left + board::stone_half, stones.back().top + board::stone_half);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(mark_colour);
+  painter.drawEllipse(latest, last_stone_dot, last_stone_dot);
+}
+
 void BoardView::repaint_layer_area(const QRect& area) { update(area.translated(contentsRect().topLeft())); }
 
 const QImage& BoardView::image_of(const std::shared_ptr<const board::Picture>& picture) {
@@ -147,6 +182,7 @@ void BoardView::paintEvent(QPaintEvent* event) {
   for (const board::Stone& stone : stones_.stones()) {
     if (stone.picture) painter.drawImage(QPoint(stone.left, stone.top), image_of(stone.picture));
   }
+  paint_marks(painter);
 }
 
 void BoardView::mouseReleaseEvent(QMouseEvent* event) {
@@ -154,8 +190,15 @@ void BoardView::mouseReleaseEvent(QMouseEvent* event) {
     QFrame::mouseReleaseEvent(event);
     return;
   }
+  if (std::exchange(swallow_release_, false)) return;
   const QPoint at = event->position().toPoint() - contentsRect().topLeft();
   emit left_released(at.x(), at.y());
+}
+
+void BoardView::mouseDoubleClickEvent(QMouseEvent* event) {
+  // The first click of the pair has already been handled; its second release is not a click.
+  if (event->button() == Qt::LeftButton) swallow_release_ = true;
+  QFrame::mouseDoubleClickEvent(event);
 }
 
 void BoardView::resizeEvent(QResizeEvent* event) {

@@ -5,9 +5,11 @@
 #include <client/startup.h>
 #include <client/texts.h>
 
+#include <protocol/gbk_literals.h>
 #include <protocol/qt_text.h>
 #include <protocol/tcp_client.h>
 
+#include <QIcon>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -66,6 +68,7 @@ ClientWindow::ClientWindow(Dialogs& dialogs, ProgramExit& program, QWidget* pare
       own_stone_(new QLabel(this)),
       nickname_label_(new QLabel(this)),
       nickname_box_(new QLineEdit(this)),
+      status_(new QLabel(this)),
       ready_button_(new QPushButton(this)),
       client1_(new protocol::TcpClient(this)),
       connection_(*client1_),
@@ -81,6 +84,7 @@ ClientWindow::~ClientWindow() = default;
 
 void ClientWindow::build_controls() {
   setWindowTitle(from_gbk(std::string(text::game_title) + "  " + std::string(text::credit)));
+  setWindowIcon(QIcon(pixmap_of(built_in::stone_picture(protocol::gbk::black))));
   setFixedSize(963, 830);
   move(50, 50);
   QPalette paper = palette();
@@ -95,6 +99,10 @@ void ClientWindow::build_controls() {
   nickname_label_->setText(from_gbk(text::nickname_label));
   nickname_label_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   placed(nickname_box_, name::nickname_box, QRect(819, 198, 133, 26));
+  // Between the nickname box and the ready button; long phrases wrap.
+  placed(status_, name::status_label, QRect(816, 250, 140, 120));
+  status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  status_->setWordWrap(true);
   placed(ready_button_, name::ready_button, QRect(824, 616, 72, 32));
   ready_button_->setText(from_gbk(text::ready));
   client1_->setObjectName(from_gbk(name::connection));
@@ -121,6 +129,14 @@ bool ClientWindow::start(const std::filesystem::path& run_dir) {
 void ClientWindow::set_ready_button(std::string_view caption, bool enabled) {
   ready_button_->setText(from_gbk(caption));
   ready_button_->setEnabled(enabled);
+}
+
+void ClientWindow::set_status(std::string_view status) { status_->setText(from_gbk(status)); }
+
+void ClientWindow::show_winning_five(const std::vector<BoardPoint>& centres) {
+  std::vector<QPoint> points;
+  for (const BoardPoint& centre : centres) points.emplace_back(centre.x, centre.y);
+  board_view_->show_winning_five(std::move(points));
 }
 
 void ClientWindow::show_own_stone(std::string_view colour) {

@@ -10,6 +10,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 class QPainter;
 
@@ -38,6 +39,10 @@ class BoardView : public QFrame, public BoardLayer {
   void draw_line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
   void draw_rectangle(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) override;
   void draw_ellipse(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) override;
+  void flush() override;
+
+  // Rings drawn round these stone centres until the stones are cleared.
+  void show_winning_five(std::vector<QPoint> centres);
 
  signals:
   // Release of the left button, in drawing-area pixels.
@@ -46,11 +51,13 @@ class BoardView : public QFrame, public BoardLayer {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
   void rebuild_layer();
   void paint_picture(QPainter& painter);
+  void paint_marks(QPainter& painter) const;
   void repaint_layer_area(const QRect& area);
   const QImage& image_of(const std::shared_ptr<const board::Picture>& picture);
 
@@ -59,6 +66,8 @@ class BoardView : public QFrame, public BoardLayer {
   QImage picture_;  // null when there is none
   QColor back_color_;
   PicDrawMode pic_draw_mode_ = stretched;
+  std::vector<QPoint> winning_five_;
+  bool swallow_release_ = false;  // the release that ends a double-click
   std::int32_t pen_width_ = 0;
   QColor pen_color_{0, 0, 0};
   std::int32_t brush_style_ = brush_solid;

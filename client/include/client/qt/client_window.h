@@ -7,6 +7,7 @@
 #include <client/qt/qt_seams.h>
 #include <client/ready_flow.h>
 #include <client/seams.h>
+#include <client/single_boxes.h>
 
 #include <QWidget>
 
@@ -44,18 +45,21 @@ class ClientWindow : public QWidget, public Controls {
   void focus_nickname() override;
   std::string caption() const override;
   void set_caption(std::string_view caption) override;
+  void set_status(std::string_view status) override;
+  void show_winning_five(const std::vector<BoardPoint>& centres) override;
 
  private:
   void build_controls();
   void wire();
   void take_delivery();
 
-  Dialogs& dialogs_;
+  SingleBoxes dialogs_;
   ProgramExit& program_;
   BoardView* board_view_;
   QLabel* own_stone_;
   QLabel* nickname_label_;
   QLineEdit* nickname_box_;
+  QLabel* status_;
   QPushButton* ready_button_;
   protocol::TcpClient* client1_;
   TcpConnection connection_;

@@ -2,17 +2,24 @@
 // The seams of the game logic realised with Qt message boxes, the TcpClient and the process.
 #include <client/seams.h>
 
+class QWidget;
+
 namespace protocol {
 class TcpClient;
 }
 
 namespace client {
 
-// Modal boxes without an owner window.
+// Modal boxes with Chinese buttons, centred over their owner window once it is given.
 class QtDialogs : public Dialogs {
  public:
+  void set_owner(QWidget* owner) { owner_ = owner; }
+
   void inform(std::string_view text, std::string_view caption, BoxIcon icon) override;
   bool ask_yes_no(std::string_view text, std::string_view caption) override;
+
+ private:
+  QWidget* owner_ = nullptr;
 };
 
 class TcpConnection : public Connection {

@@ -58,6 +58,8 @@ class FakeControls : public client::Controls {
   void focus_nickname() override { nickname_focused = true; }
   std::string caption() const override { return window_caption; }
   void set_caption(std::string_view caption) override { window_caption = caption; }
+  void set_status(std::string_view text) override { status = text; }
+  void show_winning_five(const std::vector<client::BoardPoint>& centres) override { five = centres; }
 
   std::string ready_caption = "\xD7\xBC\xB1\xB8";  // 准备
   bool ready_enabled = true;
@@ -66,6 +68,8 @@ class FakeControls : public client::Controls {
   bool nickname_enabled = true;
   bool nickname_focused = false;
   std::string window_caption;
+  std::string status;
+  std::vector<client::BoardPoint> five;
 };
 
 // Every call as one line of text, e.g. "line 50 50 750 50" or "picture 123" (its byte count).
@@ -78,6 +82,7 @@ class RecordingLayer : public client::BoardLayer {
   void draw_line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
   void draw_rectangle(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) override;
   void draw_ellipse(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) override;
+  void flush() override { calls.push_back("flush"); }
 
   std::vector<std::string> calls;
   std::string picture;
