@@ -11,7 +11,7 @@ extern "C" __attribute__((visibility("default"))) int Chronicle(const char* text
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     if (::localtime_r(&now, &local) == nullptr) return 0;
-    chronicle::append_entry(chronicle::log_path(),
+    chronicle::append_entry(chronicle::host_directory(),
                             chronicle::format_entry(message, category, local));
   } catch (...) {
     // Out of memory: the entry is dropped like any other failure; nothing crosses the C boundary.

@@ -1,5 +1,7 @@
 #include "entry.h"
 
+#include <chronicle/log_category.h>
+
 #include <string>
 
 namespace chronicle {
@@ -17,8 +19,6 @@ constexpr std::string_view line_end = "\r\n";
 constexpr std::string_view separator_line =
     "-------------------------------------------------------------------";
 static_assert(separator_line.size() == 67);
-
-constexpr int exit_category = 6;
 
 void append_number(std::string& out, int value, std::string_view unit) {
   out += std::to_string(value);
@@ -46,15 +46,16 @@ std::string date_time_text(const std::tm& time) {
 }
 
 std::string_view label_of(int category) {
-  switch (category) {
-    case 1: return "    ConIn    ";
-    case 2: return "    ConOut    ";
-    case 3: return "    Me&Opponent    ";
-    case 4: return "    Play Chess    ";
-    case 5: return "    Game over    ";
-    case exit_category: return "    Exit    ";
-    default: return "    Other    ";
+  switch (static_cast<LogCategory>(category)) {
+    case LogCategory::connection_in: return "    ConIn    ";
+    case LogCategory::connection_out: return "    ConOut    ";
+    case LogCategory::opponents: return "    Me&Opponent    ";
+    case LogCategory::play: return "    Play Chess    ";
+    case LogCategory::game_over: return "    Game over    ";
+    case LogCategory::exit: return "    Exit    ";
+    case LogCategory::other: break;
   }
+  return "    Other    ";
 }
 
 std::string format_entry(std::string_view text, int category, const std::tm& time) {
@@ -63,7 +64,7 @@ std::string format_entry(std::string_view text, int category, const std::tm& tim
   entry += text;
   entry += line_end;
   entry += line_end;
-  if (category == exit_category) {
+  if (static_cast<LogCategory>(category) == LogCategory::exit) {
     entry += separator_line;
     entry += line_end;
     entry += line_end;

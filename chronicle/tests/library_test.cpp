@@ -35,15 +35,20 @@ class ChronicleLibrary : public ::testing::Test {
   fs::path host() const { return host_dir() / "chronicle_host"; }
   fs::path library() const { return library_dir() / "libChronicle.so"; }
   fs::path log() const { return host_dir() / "Log.txt"; }
+  const fs::path& root_path() const { return root_.path(); }
 
-  pid_t start_host(const std::string& category, const std::string& text, int count = 1) const {
+  // With `pause_input` the host waits after its first entry for a line on that descriptor.
+  pid_t start_host(const std::string& category, const std::string& text, int count = 1,
+                   int pause_input = -1) const {
     const pid_t child = ::fork();
     if (child == 0) {
       if (::chdir(work_dir().c_str()) != 0) ::_exit(101);
+      if (pause_input >= 0 && ::dup2(pause_input, STDIN_FILENO) < 0) ::_exit(101);
       const std::string host_path = host().string(), library_path = library().string();
       const std::string count_text = std::to_string(count);
       ::execl(host_path.c_str(), host_path.c_str(), library_path.c_str(), category.c_str(),
-              text.c_str(), count_text.c_str(), static_cast<char*>(nullptr));
+              text.c_str(), count_text.c_str(), pause_input >= 0 ? "pause" : nullptr,
+              static_cast<char*>(nullptr));
       ::_exit(102);
     }
     return child;
@@ -100,6 +105,29 @@ TEST_F(ChronicleLibrary, SecondCallAppendsAfterTheFirst) {
   ASSERT_GT(both.size(), first.size());
   EXPECT_EQ(both.substr(0, first.size()), first);
   EXPECT_NE(both.find("    ConOut    two\r\nthree\r\n\r\n", first.size()), std::string::npos);
+}
+
+// The host's directory is renamed between two entries, and a new one takes its old name: the
+// second entry still goes beside the executable, under the directory's new name.
+TEST_F(ChronicleLibrary, EntriesFollowTheHostDirectoryWhenItIsRenamed) {
+  int input[2];
+  ASSERT_EQ(::pipe(input), 0);
+  const pid_t child = start_host("2", "entry", 2, input[0]);
+  ::close(input[0]);
+  for (int i = 0; i < 500 && read_file(log()).empty(); ++i) ::usleep(10'000);
+  ASSERT_FALSE(read_file(log()).empty()) << "no first entry";
+  const fs::path moved = root_path() / "moved";
+  fs::rename(host_dir(), moved);
+  fs::create_directory(host_dir());
+  ASSERT_EQ(::write(input[1], "\n", 1), 1);
+  ::close(input[1]);
+  ASSERT_EQ(wait_host(child), 0);
+
+  const std::string bytes = read_file(moved / "Log.txt");
+  const std::size_t first = bytes.find("    ConOut    entry\r\n\r\n");
+  ASSERT_NE(first, std::string::npos) << bytes;
+  EXPECT_NE(bytes.find("    ConOut    entry\r\n\r\n", first + 1), std::string::npos) << bytes;
+  EXPECT_FALSE(fs::exists(log()));
 }
 
 TEST_F(ChronicleLibrary, UnwritableLogStillReturnsZero) {

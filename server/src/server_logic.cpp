@@ -1,6 +1,8 @@
 #include <server/server_logic.h>
 #include <server/server_texts.h>
 
+#include <chronicle/log_category.h>
+
 #include <protocol/messages.h>
 #include <protocol/text.h>
 
@@ -8,7 +10,8 @@
 
 namespace server {
 
-namespace category = texts::category;
+using chronicle::LogCategory;
+using chronicle::number_of;
 
 ServerLogic::ServerLogic(ConnectionTable& table, Transport& transport, LogSink& log,
                          CountDisplay& count)
@@ -26,7 +29,7 @@ void ServerLogic::refresh_online_count() { count_.show_online_count(online_count
 void ServerLogic::client_entered(std::string_view client_id) {
   table_.append_row(client_id);
   refresh_online_count();
-  log_.log(online_count_text(), category::other);
+  log_.log(online_count_text(), number_of(LogCategory::other));
 }
 
 void ServerLogic::data_arrived(std::string_view client_id, std::string_view delivery) {
@@ -36,7 +39,7 @@ void ServerLogic::data_arrived(std::string_view client_id, std::string_view deli
 }
 
 void ServerLogic::handle_message(std::string_view client_id, std::string_view message) {
-  log_.log(std::string(texts::received) + std::string(message), category::other);
+  log_.log(std::string(texts::received) + std::string(message), number_of(LogCategory::other));
   const protocol::Fields fields = protocol::fields_of(message);
   if (fields.empty()) return;  // the empty text has no verb
   if (fields[0] == protocol::verb::ready) {
@@ -70,7 +73,7 @@ void ServerLogic::pair(int sender_row) {
   table_.set_cell(table_.find_row(white), rival_ip, black);
   table_.set_cell(sender_row, rival_ip, white);
   transport_.send(white, protocol::make_start(true));
-  log_.log(white + std::string(texts::versus) + black, category::opponents);
+  log_.log(white + std::string(texts::versus) + black, number_of(LogCategory::opponents));
   transport_.send(black, protocol::make_start(false));
 
   waiting_players_.erase(waiting_players_.begin() + (r - 1));
@@ -84,7 +87,7 @@ void ServerLogic::handle_move(std::string_view client_id, const std::vector<std:
   if (row == ConnectionTable::no_row) return;
   transport_.send(table_.cell(row, rival_ip), protocol::make_rival_move(fields[1], fields[2]));
   log_.log(std::string(client_id) + std::string(texts::position) + fields[1] + ":" + fields[2],
-           category::play);
+           number_of(LogCategory::play));
 }
 
 // One pass with one index for deletion and the rival test: after the deletion the test looks at
@@ -99,14 +102,14 @@ void ServerLogic::client_left(std::string_view client_id) {
     }
   }
   refresh_online_count();
-  log_.log(client_id, category::connection_out);
-  log_.log(online_count_text(), category::other);
+  log_.log(client_id, number_of(LogCategory::connection_out));
+  log_.log(online_count_text(), number_of(LogCategory::other));
   std::erase(waiting_players_, client_id);
 }
 
 void ServerLogic::change_port(std::string_view port_text) {
   transport_.set_port(protocol::text_to_int(port_text));
-  log_.log(std::string(texts::port_changed) + std::string(port_text), category::other);
+  log_.log(std::string(texts::port_changed) + std::string(port_text), number_of(LogCategory::other));
 }
 
 }  // namespace server

@@ -11,12 +11,4 @@ inline constexpr std::string_view online_count = "\xB5\xB1\xC7\xB0\xD4\xDA\xCF\x
 inline constexpr std::string_view persons = " \xC8\xCB";                                           // " 人"
 inline constexpr std::string_view versus = "   VS   ";
 
-// Log categories as the log library names them.
-namespace category {
-inline constexpr int connection_out = 2;  // ConOut
-inline constexpr int opponents = 3;       // Me&Opponent
-inline constexpr int play = 4;            // Play Chess
-inline constexpr int other = 8;           // Other
-}  // namespace category
-
 }  // namespace server::texts
