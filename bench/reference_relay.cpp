@@ -11,6 +11,7 @@
 
 #include <protocol/messages.h>
 #include <protocol/text.h>
+#include <chronicle/log_category.h>
 #include <posix/unique_fd.h>
 #include <server/server_texts.h>
 
@@ -107,12 +108,12 @@ class Relay {
       c.id = std::string(address) + ":" + std::to_string(ntohs(peer.sin_port));
       epoll_event event{EPOLLIN, {.fd = fd}};
       ::epoll_ctl(epoll_, EPOLL_CTL_ADD, fd, &event);
-      log_.write(online_count(), texts::category::other);
+      log_.write(online_count(), chronicle::number_of(chronicle::LogCategory::other));
     }
   }
 
   void handle(int fd, const std::string& message) {
-    log_.write(std::string(texts::received) + message, texts::category::other);
+    log_.write(std::string(texts::received) + message, chronicle::number_of(chronicle::LogCategory::other));
     const protocol::Fields fields = protocol::fields_of(message);
     if (fields.size() < 3) return;
     if (fields[0] == protocol::verb::ready && fields[2] == protocol::ready_mark) {
@@ -120,7 +121,7 @@ class Relay {
     } else if (fields[0] == protocol::verb::move) {
       Connection& sender = connections_[fd];
       send(sender.rival, protocol::make_rival_move(fields[1], fields[2]));
-      log_.write(sender.id + std::string(texts::position) + fields[1] + ":" + fields[2], texts::category::play);
+      log_.write(sender.id + std::string(texts::position) + fields[1] + ":" + fields[2], chronicle::number_of(chronicle::LogCategory::play));
     }
   }
 
@@ -137,7 +138,7 @@ class Relay {
     w.named_by.push_back(fd);
     b.named_by.push_back(white);
     send(white, protocol::make_start(true));
-    log_.write(w.id + std::string(texts::versus) + b.id, texts::category::opponents);
+    log_.write(w.id + std::string(texts::versus) + b.id, chronicle::number_of(chronicle::LogCategory::opponents));
     send(fd, protocol::make_start(false));
   }
 
@@ -154,8 +155,8 @@ class Relay {
         send(other, protocol::make_rival_left());
       }
     }
-    log_.write(gone.id, texts::category::connection_out);
-    log_.write(online_count(), texts::category::other);
+    log_.write(gone.id, chronicle::number_of(chronicle::LogCategory::connection_out));
+    log_.write(online_count(), chronicle::number_of(chronicle::LogCategory::other));
     if (waiting_ == fd) waiting_ = -1;
   }
 
