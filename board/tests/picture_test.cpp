@@ -3,8 +3,15 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <fcntl.h>
+
 #include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string_view>
+
+#include <posix/unique_fd.h>
 
 #include "png_fixtures.h"
 
@@ -128,3 +135,124 @@ TEST(Picture, StoneArtworkIsA42SquareDiscWithClearCorners) {
 }
 
 }  // namespace
+
+namespace fitted {
+
+namespace fs = std::filesystem;
+
+class FittedPng : public ::testing::Test {
+ protected:
+  FittedPng() {
+    char pattern[] = "/tmp/board-picture-XXXXXX";
+    dir_ = mkdtemp(pattern);
+  }
+  ~FittedPng() override { fs::remove_all(dir_); }
+
+  std::optional<board::Picture> decode(const fs::path& path, int max_width, int max_height) {
+    const posix::UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd) ADD_FAILURE() << "cannot open " << path;
+    return board::decode_png_fitted(fd.get(), max_width, max_height);
+  }
+  fs::path file(const char* name) const { return dir_ / name; }
+
+  fs::path dir_;
+};
+
+std::array<int, 4> pixel(const board::Picture& picture, int x, int y) {
+  const std::uint8_t* p = &picture.rgba[(std::size_t(y) * picture.width + x) * 4];
+  return {p[0], p[1], p[2], p[3]};
+}
+
+// Quadrants of a 20000 × 4000 picture, more pixels than the whole decoder takes: one source row
+// in memory, 800 × 800 out.
+TEST_F(FittedPng, AHugePictureIsScaledDownToTheAreaAsItIsRead) {
+  constexpr std::uint32_t width = 20000;
+  constexpr std::uint32_t height = 4000;
+  png_fixtures::write_png_rows(file("huge.png"), width, height, [](std::uint32_t y, std::uint8_t* row) {
+    for (std::uint32_t x = 0; x < width; ++x) {
+      row[x * 3] = x < width / 2 ? 0 : 255;
+      row[x * 3 + 1] = y < height / 2 ? 0 : 255;
+      row[x * 3 + 2] = 7;
+    }
+  });
+
+  const auto picture = decode(file("huge.png"), 800, 800);
+
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(picture->width, 800);
+  EXPECT_EQ(picture->height, 800);
+  EXPECT_EQ(pixel(*picture, 399, 399), (std::array<int, 4>{0, 0, 7, 255}));
+  EXPECT_EQ(pixel(*picture, 400, 399), (std::array<int, 4>{255, 0, 7, 255}));
+  EXPECT_EQ(pixel(*picture, 399, 400), (std::array<int, 4>{0, 255, 7, 255}));
+  EXPECT_EQ(pixel(*picture, 799, 799), (std::array<int, 4>{255, 255, 7, 255}));
+}
+
+TEST_F(FittedPng, EachTargetPixelIsTheAverageOfItsSourcePixels) {
+  // Stripes of black and white columns average to grey; rows pairs of 10 and 30 to 20.
+  png_fixtures::write_png_rows(file("stripes.png"), 1600, 4, [](std::uint32_t y, std::uint8_t* row) {
+    for (std::uint32_t x = 0; x < 1600; ++x) {
+      row[x * 3] = x % 2 ? 255 : 0;
+      row[x * 3 + 1] = y % 2 ? 30 : 10;
+      row[x * 3 + 2] = 0;
+    }
+  });
+  const auto picture = decode(file("stripes.png"), 800, 2);
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(picture->width, 800);
+  EXPECT_EQ(picture->height, 2);
+  for (const auto& [x, y] : {std::pair{0, 0}, {799, 1}}) EXPECT_EQ(pixel(*picture, x, y), (std::array<int, 4>{128, 20, 0, 255}));
+}
+
+TEST_F(FittedPng, TransparentPixelsLendNoColour) {
+  const auto bytes = png_fixtures::encode(2, 1, PNG_FORMAT_RGBA, {200, 0, 0, 255, 0, 0, 200, 0});
+  std::ofstream(file("half.png"), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  const auto picture = decode(file("half.png"), 1, 1);
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(pixel(*picture, 0, 0), (std::array<int, 4>{200, 0, 0, 128}));
+}
+
+TEST_F(FittedPng, APictureThatFitsComesOutAsTheWholeDecoderGivesIt) {
+  const auto bytes = png_fixtures::background();
+  std::ofstream(file("bg.png"), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  const auto picture = decode(file("bg.png"), 800, 800);
+  const auto whole = decode_png(bytes);
+  ASSERT_TRUE(picture && whole);
+  EXPECT_EQ(picture->width, whole->width);
+  EXPECT_EQ(picture->height, whole->height);
+  EXPECT_TRUE(picture->rgba == whole->rgba);
+  EXPECT_TRUE(decode_png(board::encode_png(*picture))->rgba == whole->rgba);
+}
+
+TEST_F(FittedPng, AnInterlacedPictureIsTakenFromEverySecondRow) {
+  png_fixtures::write_png_rows(file("laced.png"), 10, 2000, [](std::uint32_t y, std::uint8_t* row) {
+    for (std::uint32_t x = 0; x < 10; ++x) row[x * 3] = row[x * 3 + 1] = row[x * 3 + 2] = y % 2 ? 200 : 0;
+  }, true);
+  const auto picture = decode(file("laced.png"), 800, 800);
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(picture->width, 10);
+  EXPECT_EQ(picture->height, 800);
+  EXPECT_EQ(pixel(*picture, 9, 799), (std::array<int, 4>{200, 200, 200, 255}));
+}
+
+TEST_F(FittedPng, WhatIsNoWholePngGivesNothing) {
+  png_fixtures::write_png_rows(file("big.png"), 4000, 4000, [](std::uint32_t y, std::uint8_t* row) {
+    for (std::uint32_t x = 0; x < 12000; ++x) row[x] = static_cast<std::uint8_t>(x * 31 + y * 17);
+  });
+  fs::copy_file(file("big.png"), file("cut.png"));
+  fs::resize_file(file("cut.png"), fs::file_size(file("big.png")) / 2);
+  const auto claim = header_only_png(1'000'000, 1'000'000);  // 10^12 pixels, no data
+  std::ofstream(file("claim.png"), std::ios::binary).write(reinterpret_cast<const char*>(claim.data()), claim.size());
+  std::ofstream(file("text.png")) << "not a picture at all";
+  {
+    std::ofstream(file("sparse.png"));
+  }
+  fs::resize_file(file("sparse.png"), std::uintmax_t{1} << 30);
+
+  for (const char* name : {"cut.png", "claim.png", "text.png", "sparse.png"}) {
+    SCOPED_TRACE(name);
+    EXPECT_FALSE(decode(file(name), 800, 800));
+  }
+  EXPECT_TRUE(decode(file("big.png"), 800, 800));
+}
+
+}  // namespace fitted

@@ -1,9 +1,8 @@
 #include <client/profile.h>
 
-#include <ini.h>
+#include <client/files.h>
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
 
 namespace client {
@@ -17,40 +16,48 @@ bool same_ignoring_case(std::string_view a, std::string_view b) {
   });
 }
 
-struct Lookup {
-  std::string_view section;
-  std::string_view key;
-  std::optional<std::string> value;
-};
+constexpr std::string_view blanks = " \t\r\n\v\f";
 
-int on_entry(void* user, const char* section, const char* name, const char* value) {
-  auto& lookup = *static_cast<Lookup*>(user);
-  if (!lookup.value && same_ignoring_case(section, lookup.section) && same_ignoring_case(name, lookup.key)) {
-    lookup.value = std::string(value, std::min(std::strlen(value), max_profile_value));
-  }
-  return 1;
+std::string_view trimmed(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(blanks);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
-// The parser's stock settings cut lines at 200 bytes, strip text after ";" and join indented
-// lines to the value before; a configuration value is none of that. Debian's build exposes these
-// settings at run time.
-void configure_parser() {
-  ini_use_stack = false;
-  ini_allow_realloc = true;
-  ini_max_line = 1 << 30;  // the buffer only grows as far as the longest line needs
-  ini_allow_inline_comments = false;
-  ini_allow_multiline = false;
-  ini_stop_on_first_error = false;
+// The value of the first "key = value" line of the section; a line is a section header
+// ("[name]"), a comment (";" or "#" first), a key line (split at its first "=", and only "=") or
+// ignored. Nothing inside a value is a comment and no line continues another.
+std::optional<std::string_view> find_value(std::string_view text, std::string_view section,
+                                           std::string_view key) {
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  bool in_section = section.empty();
+  while (!text.empty()) {
+    const std::size_t end = std::min(text.find('\n'), text.size());
+    const std::string_view line = trimmed(text.substr(0, end));
+    text.remove_prefix(std::min(end + 1, text.size()));
+    if (line.empty() || line[0] == ';' || line[0] == '#') continue;
+    if (line[0] == '[') {
+      const std::size_t close = line.find(']');
+      if (close != std::string_view::npos) in_section = same_ignoring_case(line.substr(1, close - 1), section);
+      continue;
+    }
+    const std::size_t equals = line.find('=');
+    if (!in_section || equals == std::string_view::npos) continue;
+    if (same_ignoring_case(trimmed(line.substr(0, equals)), key)) return trimmed(line.substr(equals + 1));
+  }
+  return std::nullopt;
 }
 
 }  // namespace
 
 std::string read_profile_string(const std::filesystem::path& file, std::string_view section,
                                 std::string_view key) {
-  configure_parser();
-  Lookup lookup{section, key, std::nullopt};
-  ini_parse(file.c_str(), &on_entry, &lookup);
-  return lookup.value.value_or(std::string());
+  return find_profile_string(read_file_start(file, max_profile_bytes), section, key);
+}
+
+std::string find_profile_string(std::string_view text, std::string_view section, std::string_view key) {
+  const std::string_view value = find_value(text, section, key).value_or(std::string_view());
+  return std::string(value.substr(0, max_profile_value));
 }
 
 }  // namespace client

@@ -4,6 +4,7 @@
 #include <client/built_in.h>
 #include <client/texts.h>
 
+#include <board/geometry.h>
 #include <protocol/gbk_codec.h>
 #include <protocol/text.h>
 
@@ -13,10 +14,6 @@
 namespace client {
 
 namespace {
-
-std::span<const std::uint8_t> as_bytes(const std::string& bytes) {
-  return {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()};
-}
 
 struct Box {
   std::int32_t left, top, right, bottom;
@@ -65,7 +62,7 @@ bool run_startup(const std::filesystem::path& run_dir, const StartupSeams& seams
   const std::filesystem::path background = background_path(run_dir);
   create_when_missing(background, built_in::default_background());
   // The picture comes first: setting it rebuilds the layer and would wipe earlier drawings.
-  seams.board.set_background_picture(as_bytes(read_whole_file(background)));
+  seams.board.set_background_picture(read_picture_for_area(background, board::view_size, board::view_size));
   draw_board_markings(seams.board);
 
   seams.controls.set_status(status::connecting);

@@ -37,6 +37,11 @@ TEST_F(Profile, ReadsTheValueOfTheKeyInItsSection) {
       {"[SCG]\r\nIP=x\r\n  indented\r\n", "x"},             // no continuation lines
       {"[SCG]\nIP=\xB7\xFE\xCE\xF1\xC6\xF7\n", "\xB7\xFE\xCE\xF1\xC6\xF7"},  // GBK bytes kept
       {"[SCG]\r\nIP=\r\n", ""},
+      {"[SCG]\r\nIP:1.2.3.4\r\n", ""},                    // only "=" separates
+      {"[SCG]\r\nIP:x=y\r\nIP=z\r\n", "z"},               // that key is "IP:x"
+      {"[SCG]\r\nIP=host:1\r\n", "host:1"},
+      {"\xEF\xBB\xBF[SCG]\nIP=bom\n", "bom"},
+      {"[SCG]\nIP=no line end", "no line end"},
       {"[Other]\r\nIP=1.1.1.1\r\n", ""},
       {"IP=1.1.1.1\r\n", ""},
       {"[SCG]\r\nDK=1\r\n", ""},

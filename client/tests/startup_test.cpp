@@ -1,4 +1,5 @@
 #include <client/built_in.h>
+#include <board/picture.h>
 #include <client/startup.h>
 #include <client/texts.h>
 
@@ -6,8 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 namespace client {
@@ -108,6 +112,62 @@ TEST_F(Startup, ADirectoryInPlaceOfTheFilesIsLeftAloneAndReadsAsEmpty) {
   EXPECT_TRUE(fs::is_directory(run_dir_ / "SConfig.ini"));
   EXPECT_TRUE(fs::is_directory(background_path(run_dir_)));
   EXPECT_EQ(connection.connects, (std::vector<std::pair<std::string, std::int32_t>>{{"", 0}}));
+  EXPECT_EQ(layer.calls.front(), "picture 0");
+}
+
+// Whatever is not a regular file is left as it is and reads as an unreadable file, without
+// blocking; a huge file is read only as far as its bound.
+TEST_F(Startup, SpecialAndHugeFilesReadAsUnreadableAndStayAsTheyAre) {
+  const auto fifo = [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); };
+  const auto zeros = [](const fs::path& p) { fs::create_symlink("/dev/zero", p); };
+  const auto sparse = [](const fs::path& p) {
+    std::ofstream{p};
+    fs::resize_file(p, std::uintmax_t{1} << 30);
+  };
+  using Make = std::function<void(const fs::path&)>;
+  for (const Make& make : {Make(fifo), Make(zeros), Make(sparse)}) {
+    fs::remove_all(run_dir_);
+    fs::create_directory(run_dir_);
+    layer.calls.clear();
+    connection.connects.clear();
+    make(run_dir_ / "SConfig.ini");
+    make(background_path(run_dir_));
+    const auto kind = fs::symlink_status(background_path(run_dir_)).type();
+
+    start();
+
+    EXPECT_EQ(connection.connects, (std::vector<std::pair<std::string, std::int32_t>>{{"", 0}}));
+    EXPECT_EQ(layer.calls.front(), "picture 0");
+    EXPECT_EQ(fs::symlink_status(run_dir_ / "SConfig.ini").type(), kind);
+    EXPECT_EQ(fs::symlink_status(background_path(run_dir_)).type(), kind);
+  }
+}
+
+TEST_F(Startup, ABackgroundLargerThanTheBoardIsHandedOverScaledToIt) {
+  board::Picture wide{1600, 2, std::vector<std::uint8_t>(1600 * 2 * 4, 255)};
+  for (std::size_t i = 0; i < wide.rgba.size(); i += 8) wide.rgba[i] = 0;  // red in every second column
+  const std::vector<std::uint8_t> png = board::encode_png(wide);
+  write_file(background_path(run_dir_), std::string(png.begin(), png.end()));
+
+  start();
+
+  const auto shown = board::decode_png(
+      {reinterpret_cast<const std::uint8_t*>(layer.picture.data()), layer.picture.size()});
+  ASSERT_TRUE(shown);
+  EXPECT_EQ(shown->width, 800);
+  EXPECT_EQ(shown->height, 2);
+  EXPECT_EQ(std::vector<std::uint8_t>(shown->rgba.begin(), shown->rgba.begin() + 4),
+            (std::vector<std::uint8_t>{128, 255, 255, 255}));
+}
+
+TEST_F(Startup, ATruncatedLargeBackgroundIsNoPicture) {
+  board::Picture wide{1600, 200, std::vector<std::uint8_t>(1600 * 200 * 4)};
+  for (std::size_t i = 0; i < wide.rgba.size(); ++i) wide.rgba[i] = static_cast<std::uint8_t>(i * 7919 >> 3);
+  const std::vector<std::uint8_t> png = board::encode_png(wide);
+  write_file(background_path(run_dir_), std::string(png.begin(), png.begin() + png.size() / 2));
+
+  start();
+
   EXPECT_EQ(layer.calls.front(), "picture 0");
 }
 
