@@ -1,6 +1,7 @@
 #pragma once
 // The POSIX socket calls both components share: reads capped per delivery, whole-or-queued
 // writes, and the options every connection gets.
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -13,16 +14,18 @@ namespace protocol::detail {
 // One delivery holds at most this much; the rest stays in the socket for the next turn, so a
 // peer that never stops sending can neither hold the window thread nor grow memory.
 inline constexpr std::size_t max_delivery = 64 * 1024;
-// After the first read (of the readable count) the socket is drained in pieces of this size.
-inline constexpr std::size_t read_piece = 1024;
+
+// Where deliveries are read before they become texts; one per component, reused.
+using ReadBuffer = std::array<char, max_delivery>;
 
 struct ReadResult {
   std::string bytes;
   bool closed = false;  // the peer closed or reset; only meaningful when bytes is empty
 };
 
-// Reads what is readable now, up to max_delivery bytes, from a non-blocking socket.
-ReadResult read_delivery(int fd);
+// One read of what is readable now, up to max_delivery bytes, from a non-blocking socket. A
+// close behind the bytes is not looked for: the socket stays readable and the next read sees it.
+ReadResult read_delivery(int fd, ReadBuffer& buffer);
 
 // Result of one non-blocking write attempt.
 struct WriteResult {
@@ -37,8 +40,5 @@ bool set_non_blocking(int fd);
 
 // "dotted-address:port", the port in host order without padding.
 std::string client_id_of(const sockaddr_in& peer);
-
-// Closes fd, retrying nothing: after EINTR the descriptor is gone on Linux.
-void close_fd(int fd);
 
 }  // namespace protocol::detail
