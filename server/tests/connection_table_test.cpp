@@ -18,32 +18,34 @@ ConnectionTable table_of(std::initializer_list<const char*> ids) {
 TEST(ConnectionTable, RowsAreAppendedAtTheEndWithEmptyColumns) {
   ConnectionTable table = table_of({"10.0.0.5:1234", "10.0.0.6:99"});
   ASSERT_EQ(table.row_count(), 2);
-  EXPECT_EQ(table.cell(1, server::client_ip), "10.0.0.6:99");
-  for (int column = 1; column < server::column_count; ++column) EXPECT_EQ(table.cell(1, column), "");
+  EXPECT_EQ(table.cell(1, server::Column::client_ip), "10.0.0.6:99");
+  for (int column = 1; column < server::column_count; ++column) {
+    EXPECT_EQ(table.cell(1, static_cast<server::Column>(column)), "");
+  }
   EXPECT_EQ(table.append_row("10.0.0.7:1"), 2);
 }
 
 TEST(ConnectionTable, MissingRowsAndColumnsReadEmptyAndIgnoreWrites) {
   ConnectionTable table = table_of({"a:1"});
   for (const auto& [row, column] : {std::pair{-1, 0}, {1, 0}, {7, 3}, {0, -1}, {0, 4}}) {
-    EXPECT_EQ(table.cell(row, column), "") << row << "," << column;
-    table.set_cell(row, column, "x");
+    EXPECT_EQ(table.cell(row, static_cast<server::Column>(column)), "") << row << "," << column;
+    table.set_cell(row, static_cast<server::Column>(column), "x");
   }
   table.remove_row(1);
   table.remove_row(-1);
   ASSERT_EQ(table.row_count(), 1);
-  EXPECT_EQ(table.cell(0, 0), "a:1");
+  EXPECT_EQ(table.cell(0, server::Column::client_ip), "a:1");
 }
 
 TEST(ConnectionTable, RemovingARowMovesTheLaterRowsUpAndKeepsFindingThem) {
   ConnectionTable table = table_of({"a:1", "b:2", "c:3"});
-  table.set_cell(2, server::nickname, "c-name");
+  table.set_cell(2, server::Column::nickname, "c-name");
   table.remove_row(0);
   ASSERT_EQ(table.row_count(), 2);
   EXPECT_EQ(table.find_row("a:1"), ConnectionTable::no_row);
   EXPECT_EQ(table.find_row("b:2"), 0);
   EXPECT_EQ(table.find_row("c:3"), 1);
-  EXPECT_EQ(table.cell(1, server::nickname), "c-name");
+  EXPECT_EQ(table.cell(1, server::Column::nickname), "c-name");
 }
 
 TEST(ConnectionTable, FindingGivesTheFirstMatchingRow) {
@@ -57,10 +59,10 @@ TEST(ConnectionTable, FindingGivesTheFirstMatchingRow) {
 
 TEST(ConnectionTable, RewritingColumnZeroMovesTheRowsName) {
   ConnectionTable table = table_of({"a:1", "b:2"});
-  table.set_cell(0, server::client_ip, "z:9");
+  table.set_cell(0, server::Column::client_ip, "z:9");
   EXPECT_EQ(table.find_row("a:1"), ConnectionTable::no_row);
   EXPECT_EQ(table.find_row("z:9"), 0);
-  table.set_cell(1, server::client_ip, "z:9");
+  table.set_cell(1, server::Column::client_ip, "z:9");
   EXPECT_EQ(table.find_row("z:9"), 0);
 }
 
@@ -74,12 +76,12 @@ TEST(ConnectionTable, LookupAgreesWithALinearScanAfterAnyChanges) {
     switch (random() % 3) {
       case 0: table.append_row(name); break;
       case 1: table.remove_row(static_cast<int>(random() % 8)); break;
-      case 2: table.set_cell(static_cast<int>(random() % 8), server::client_ip, name); break;
+      case 2: table.set_cell(static_cast<int>(random() % 8), server::Column::client_ip, name); break;
     }
     for (const std::string& wanted : names) {
       int scanned = ConnectionTable::no_row;
       for (int row = 0; row < table.row_count() && scanned == ConnectionTable::no_row; ++row) {
-        if (table.cell(row, server::client_ip) == wanted) scanned = row;
+        if (table.cell(row, server::Column::client_ip) == wanted) scanned = row;
       }
       ASSERT_EQ(table.find_row(wanted), scanned) << "step " << step << ", " << wanted;
     }
