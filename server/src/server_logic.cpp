@@ -112,18 +112,18 @@ void ServerLogic::handle_move(std::string_view client_id, const std::vector<std:
            category::play);
 }
 
-// One pass with one index for deletion and the rival test: after the deletion the test looks at
-// the row that moved up, and indexes past the end read as empty and match nothing. A row is told
-// when it was paired with the leaving connection itself, not merely with its `client_id`.
+// The leaver's row goes, then every remaining row whose last pairing was with the leaving
+// connection itself (not merely with its `client_id`) is told once, in row order.
 void ServerLogic::client_left(std::string_view client_id) {
-  const ConnectionNumber leaver = table_.connection(table_.find_row(client_id));
-  // A leaver without a row was nobody's rival; testing for it would match every unpaired row.
-  const int n = leaver == no_connection ? 0 : table_.row_count();
-  for (int k = 0; k < n; ++k) {
-    if (table_.connection(k) == leaver) table_.remove_row(k);
-    if (table_.rival_connection(k) == leaver) {
-      transport_.send(table_.cell(k, Column::client_ip), protocol::make_rival_left());
-    }
+  const int leaver_row = table_.find_row(client_id);
+  const ConnectionNumber leaver = table_.connection(leaver_row);
+  // A leaver without a row was nobody's rival.
+  const std::vector<ConnectionNumber> rivals =
+      leaver == no_connection ? std::vector<ConnectionNumber>() : table_.paired_with(leaver);
+  table_.remove_row(leaver_row);
+  for (const ConnectionNumber rival : rivals) {
+    const int row = table_.find_connection(rival);
+    if (row != ConnectionTable::no_row) transport_.send(table_.cell(row, Column::client_ip), protocol::make_rival_left());
   }
   refresh_online_count();
   log_.log(client_id, category::connection_out);

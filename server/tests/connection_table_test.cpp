@@ -4,6 +4,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -84,6 +85,30 @@ TEST(ConnectionTable, LookupAgreesWithALinearScanAfterAnyChanges) {
         if (table.cell(row, server::Column::client_ip) == wanted) scanned = row;
       }
       ASSERT_EQ(table.find_row(wanted), scanned) << "step " << step << ", " << wanted;
+    }
+  }
+}
+
+// Whom a departure tells must be what a scan of every row's rival number would find.
+TEST(ConnectionTable, PairedWithAgreesWithAScanOfTheRivalsAfterAnyChanges) {
+  std::mt19937 random(11);
+  ConnectionTable table;
+  for (int step = 0; step < 3000; ++step) {
+    const int rows = table.row_count();
+    switch (random() % 3) {
+      case 0: table.append_row("n:" + std::to_string(step)); break;
+      case 1: table.remove_row(rows == 0 ? 0 : static_cast<int>(random() % rows)); break;
+      case 2:
+        if (rows > 0) table.set_rival(static_cast<int>(random() % rows), static_cast<int>(random() % rows));
+        break;
+    }
+    for (int row = 0; row < table.row_count(); ++row) {
+      std::vector<server::ConnectionNumber> scanned;
+      for (int other = 0; other < table.row_count(); ++other) {
+        if (table.rival_connection(other) == table.connection(row)) scanned.push_back(table.connection(other));
+      }
+      ASSERT_EQ(table.paired_with(table.connection(row)), scanned) << "step " << step << ", row " << row;
+      ASSERT_EQ(table.find_connection(table.connection(row)), row);
     }
   }
 }

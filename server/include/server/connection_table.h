@@ -1,14 +1,16 @@
 #pragma once
 // The server's one record per open connection: rows of four GBK texts in connection order.
 // A row index or column that does not exist reads as the empty text; writing or deleting it does
-// nothing. Besides the rows it keeps an index from `client_id` (column 0) to the first row that
-// holds it, so that finding a sender's row costs the same however many players are connected.
-// Each row also carries a connection number given when it is appended and never given again,
+// nothing. Each row carries a connection number given when it is appended and never given again,
 // and the number of the connection it was last paired with: a rival is a connection, and a
 // later connection that happens to reuse the rival's `client_id` is a stranger.
+// Rows stay sorted by connection number, so a row is found by number in logarithmic time, and an
+// index from `client_id` (column 0) to the numbers of the rows holding it needs no renumbering
+// when a row goes: removing one among many players costs a shift of pointers, not of rows.
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -59,6 +61,8 @@ class ConnectionTable {
   void set_rival(int row, int rival_row);
   // The row of a connection that is still open, or no_row.
   int find_connection(ConnectionNumber connection) const;
+  // The open connections whose last pairing was with `connection`, in row order.
+  std::vector<ConnectionNumber> paired_with(ConnectionNumber connection) const;
 
   void set_observer(Observer* observer);
 
@@ -72,8 +76,11 @@ class ConnectionTable {
   bool has_row(int row) const;
   bool has_cell(int row, Column column) const;
   static std::size_t at(Column column) { return static_cast<std::size_t>(column); }
+  Row& row_at(int row) { return *rows_[static_cast<std::size_t>(row)]; }
+  const Row& row_at(int row) const { return *rows_[static_cast<std::size_t>(row)]; }
+  void forget_name(const std::string& client_id, ConnectionNumber connection);
+  void forget_pairing(ConnectionNumber connection, ConnectionNumber rival);
   void rebuild_index();
-  void shift_index_after_removal(const std::string& removed_id, int removed_row);
 
   // Lets a lookup by string_view find the key without building a string.
   struct TextHash {
@@ -81,8 +88,12 @@ class ConnectionTable {
     std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
   };
 
-  std::vector<Row> rows_;
-  std::unordered_map<std::string, int, TextHash, std::equal_to<>> first_row_of_;
+  std::vector<std::unique_ptr<Row>> rows_;
+  // Ascending numbers of the rows whose column 0 is the key; the first is the first such row.
+  std::unordered_map<std::string, std::vector<ConnectionNumber>, TextHash, std::equal_to<>> rows_named_;
+  // For each connection, the rows (by number) whose rival it is, so that a departure finds whom
+  // to tell without visiting every row.
+  std::unordered_map<ConnectionNumber, std::vector<ConnectionNumber>> paired_with_;
   Observer* observer_ = nullptr;
   ConnectionNumber last_connection_ = no_connection;
 };
