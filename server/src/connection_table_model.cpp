@@ -37,7 +37,7 @@ int ConnectionTableModel::columnCount(const QModelIndex& parent) const {
 
 QVariant ConnectionTableModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole || !index.isValid()) return {};
-  return from_gbk(table_.cell(index.row(), index.column()));
+  return from_gbk(table_.cell(index.row(), static_cast<Column>(index.column())));
 }
 
 QVariant ConnectionTableModel::headerData(int section, Qt::Orientation orientation, int role) const {

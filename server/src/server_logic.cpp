@@ -13,6 +13,23 @@ namespace server {
 using chronicle::LogCategory;
 using chronicle::number_of;
 
+std::string bounded_log_text(std::string text) {
+  if (text.size() <= log_text_limit) return text;
+  const std::size_t full_length = text.size();
+  // Cut before a GBK pair that would straddle the limit, so the entry ends on a whole character.
+  std::size_t kept = 0;
+  while (kept < log_text_limit) {
+    const std::size_t width = static_cast<unsigned char>(text[kept]) >= 0x81 ? 2 : 1;
+    if (kept + width > log_text_limit) break;
+    kept += width;
+  }
+  text.resize(kept);
+  text += texts::cut_note_before;
+  text += std::to_string(full_length);
+  text += texts::cut_note_after;
+  return text;
+}
+
 ServerLogic::ServerLogic(ConnectionTable& table, Transport& transport, LogSink& log,
                          CountDisplay& count)
     : table_(table), transport_(transport), log_(log), count_(count) {}
@@ -39,7 +56,8 @@ void ServerLogic::data_arrived(std::string_view client_id, std::string_view deli
 }
 
 void ServerLogic::handle_message(std::string_view client_id, std::string_view message) {
-  log_.log(std::string(texts::received) + std::string(message), number_of(LogCategory::other));
+  log_.log(bounded_log_text(std::string(texts::received) + std::string(message)),
+           number_of(LogCategory::other));
   const protocol::Fields fields = protocol::fields_of(message);
   if (fields.empty()) return;  // the empty text has no verb
   if (fields[0] == protocol::verb::ready) {
@@ -55,8 +73,8 @@ void ServerLogic::handle_ready(std::string_view client_id, const std::vector<std
   if (fields.size() < 3) return;
   const int row = table_.find_row(client_id);
   if (row == ConnectionTable::no_row) return;
-  table_.set_cell(row, status, fields[2]);
-  table_.set_cell(row, nickname, fields[1]);
+  table_.set_cell(row, Column::status, fields[2]);
+  table_.set_cell(row, Column::nickname, fields[1]);
   if (fields[2] != protocol::ready_mark) return;
   waiting_players_.emplace_back(client_id);
   if (waiting_players_.size() >= 2) pair(row);
@@ -70,8 +88,9 @@ void ServerLogic::pair(int sender_row) {
   const std::string white = waiting_players_.front();
   const std::string black = waiting_players_[static_cast<std::size_t>(r - 1)];
 
-  table_.set_cell(table_.find_row(white), rival_ip, black);
-  table_.set_cell(sender_row, rival_ip, white);
+  const int white_row = table_.find_row(white);
+  table_.set_rival(white_row, table_.find_row(black));
+  table_.set_rival(sender_row, white_row);
   transport_.send(white, protocol::make_start(true));
   log_.log(white + std::string(texts::versus) + black, number_of(LogCategory::opponents));
   transport_.send(black, protocol::make_start(false));
@@ -80,26 +99,35 @@ void ServerLogic::pair(int sender_row) {
   waiting_players_.erase(waiting_players_.begin());
 }
 
+// The `client_id` of the connection this row was paired with while it is still open; empty once
+// it has gone, even when a newer connection holds the same `client_id`.
+std::string ServerLogic::rival_id(int row) const {
+  return table_.cell(table_.find_connection(table_.rival_connection(row)), Column::client_ip);
+}
+
 // "XQ:" x ":" y goes on to the rival as "DSXQ:" x ":" y, the fields copied as received.
 void ServerLogic::handle_move(std::string_view client_id, const std::vector<std::string>& fields) {
   if (fields.size() < 3) return;
   const int row = table_.find_row(client_id);
   if (row == ConnectionTable::no_row) return;
-  transport_.send(table_.cell(row, rival_ip), protocol::make_rival_move(fields[1], fields[2]));
-  log_.log(std::string(client_id) + std::string(texts::position) + fields[1] + ":" + fields[2],
+  transport_.send(rival_id(row), protocol::make_rival_move(fields[1], fields[2]));
+  log_.log(bounded_log_text(std::string(client_id) + std::string(texts::position) + fields[1] + ":" +
+                            fields[2]),
            number_of(LogCategory::play));
 }
 
-// One pass with one index for deletion and the rival test: after the deletion the test looks at
-// the row that moved up, and indexes past the end read as empty and match nothing.
+// The leaver's row goes, then every remaining row whose last pairing was with the leaving
+// connection itself (not merely with its `client_id`) is told once, in row order.
 void ServerLogic::client_left(std::string_view client_id) {
-  // No connection is named by the empty text; scanning for it would match every unpaired row.
-  const int n = client_id.empty() ? 0 : table_.row_count();
-  for (int k = 0; k < n; ++k) {
-    if (table_.cell(k, client_ip) == client_id) table_.remove_row(k);
-    if (table_.cell(k, rival_ip) == client_id) {
-      transport_.send(table_.cell(k, client_ip), protocol::make_rival_left());
-    }
+  const int leaver_row = table_.find_row(client_id);
+  const ConnectionNumber leaver = table_.connection(leaver_row);
+  // A leaver without a row was nobody's rival.
+  const std::vector<ConnectionNumber> rivals =
+      leaver == no_connection ? std::vector<ConnectionNumber>() : table_.paired_with(leaver);
+  table_.remove_row(leaver_row);
+  for (const ConnectionNumber rival : rivals) {
+    const int row = table_.find_connection(rival);
+    if (row != ConnectionTable::no_row) transport_.send(table_.cell(row, Column::client_ip), protocol::make_rival_left());
   }
   refresh_online_count();
   log_.log(client_id, number_of(LogCategory::connection_out));

@@ -34,19 +34,19 @@ TEST(ConnectionTableModel, FollowsTheTableRowForRowWithDecodedTexts) {
 
   table.append_row("a:1");
   table.append_row("b:2");
-  table.set_cell(1, server::nickname, "\xBC\xD7");  // 甲
+  table.set_cell(1, server::Column::nickname, "\xBC\xD7");  // 甲
   ASSERT_EQ(inserted.count(), 2);
   EXPECT_EQ(inserted.at(1).at(1).toInt(), 1);
   ASSERT_EQ(changed.count(), 1);
-  EXPECT_EQ(changed.at(0).at(0).value<QModelIndex>(), model.index(1, server::nickname));
-  EXPECT_EQ(model.data(model.index(1, server::nickname)).toString(), utf8("\xBC\xD7"));
+  EXPECT_EQ(changed.at(0).at(0).value<QModelIndex>(), model.index(1, static_cast<int>(server::Column::nickname)));
+  EXPECT_EQ(model.data(model.index(1, static_cast<int>(server::Column::nickname))).toString(), utf8("\xBC\xD7"));
 
   table.remove_row(0);
   ASSERT_EQ(removed.count(), 1);
   EXPECT_EQ(removed.at(0).at(1).toInt(), 0);
   ASSERT_EQ(model.rowCount(), 1);
-  EXPECT_EQ(model.data(model.index(0, server::client_ip)).toString(), QStringLiteral("b:2"));
-  EXPECT_EQ(model.data(model.index(0, server::rival_ip)).toString(), QString());
+  EXPECT_EQ(model.data(model.index(0, static_cast<int>(server::Column::client_ip))).toString(), QStringLiteral("b:2"));
+  EXPECT_EQ(model.data(model.index(0, static_cast<int>(server::Column::rival_ip))).toString(), QString());
 }
 
 TEST(ConnectionTableModel, TableOutlivingTheModelStopsTellingIt) {

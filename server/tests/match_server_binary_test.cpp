@@ -130,9 +130,11 @@ class MatchServerBinary : public ::testing::Test {
     fs::create_directory(server_dir());
     fs::create_directory(work_dir());
     fs::copy_file(MATCH_SERVER, server_dir() / "match_server");
-    fs::copy_file(CHRONICLE_LIBRARY, server_dir() / "libChronicle.so");
+    if (ships_library()) fs::copy_file(CHRONICLE_LIBRARY, server_dir() / "libChronicle.so");
     start_server();
   }
+
+  virtual bool ships_library() const { return true; }
 
   void TearDown() override {
     if (pid_ > 0) {
@@ -146,6 +148,7 @@ class MatchServerBinary : public ::testing::Test {
   }
 
   fs::path server_dir() const { return root_ / "server"; }
+  std::string server_output() const { return read_file(root_ / "server.out"); }
   fs::path work_dir() const { return root_ / "work"; }
   std::vector<Entry> log_entries() const { return entries_of(read_file(server_dir() / "Log.txt")); }
 
@@ -218,6 +221,27 @@ TEST_F(MatchServerBinary, PairsRelaysAndReportsADepartureAndLogsEveryStep) {
                                {"Other", online(1)},
                            }));
   EXPECT_FALSE(fs::exists(work_dir() / "Log.txt"));
+}
+
+// Headless, nobody could close a box: the server says what is missing on standard error and
+// ends with status 1 at its first log call.
+class MatchServerWithoutLibrary : public MatchServerBinary {
+ protected:
+  bool ships_library() const override { return false; }
+};
+
+TEST_F(MatchServerWithoutLibrary, FirstClientEndsItWithTheMessageOnStandardError) {
+  RawSocket client;
+  ASSERT_TRUE(client.connect(server_port));
+  int status = 0;
+  ASSERT_TRUE(wait_for([&] { return ::waitpid(pid_, &status, WNOHANG) == pid_; })) << "still running";
+  pid_ = -1;
+  ASSERT_TRUE(WIFEXITED(status)) << status;
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  // 找不到日志库 libChronicle.so 或其中的函数 Chronicle，程序将退出。
+  EXPECT_NE(server_output().find("找不到日志库 libChronicle.so 或其中的函数 Chronicle，程序将退出。\n"),
+            std::string::npos)
+      << server_output();
 }
 
 }  // namespace

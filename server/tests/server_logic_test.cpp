@@ -45,7 +45,7 @@ class ServerRules : public ::testing::Test {
   // Forgets what happened so far, so a test sees only the events of its last step.
   void clear() { recorder.events.clear(); }
   std::string rival_of(const std::string& id) const {
-    return table.cell(table.find_row(id), server::rival_ip);
+    return table.cell(table.find_row(id), server::Column::rival_ip);
   }
 
   server::ConnectionTable table;
@@ -58,7 +58,7 @@ TEST_F(ServerRules, EnteringClientGetsARowAndTheCountIsShownThenLogged) {
   EXPECT_EQ(recorder.events, (std::vector<Event>{counted(online(1)), logged(online(1), other)}));
   connect({B});
   ASSERT_EQ(table.row_count(), 2);
-  EXPECT_EQ(table.cell(1, server::client_ip), B);
+  EXPECT_EQ(table.cell(1, server::Column::client_ip), B);
   EXPECT_EQ(logic.online_count_text(), online(2));
 }
 
@@ -68,8 +68,8 @@ TEST_F(ServerRules, FirstReadyClientWaitsWithoutAnAnswer) {
   ready(A, "\xBC\xD7");  // 甲
   EXPECT_EQ(recorder.events, (std::vector<Event>{logged(received("NC:\xBC\xD7:OK"), other)}));
   EXPECT_EQ(logic.waiting_players(), (std::vector<std::string>{A}));
-  EXPECT_EQ(table.cell(0, server::status), "OK");
-  EXPECT_EQ(table.cell(0, server::nickname), "\xBC\xD7");
+  EXPECT_EQ(table.cell(0, server::Column::status), "OK");
+  EXPECT_EQ(table.cell(0, server::Column::nickname), "\xBC\xD7");
 }
 
 TEST_F(ServerRules, ReadinessNotConnectionOrderDecidesTheColours) {
@@ -143,8 +143,8 @@ TEST_F(ServerRules, StatusOtherThanOkIsRecordedWithoutQueueing) {
     server::ServerLogic rules(fresh, rec, rec, rec);
     rules.client_entered(A);
     rules.data_arrived(A, c.message);
-    EXPECT_EQ(fresh.cell(0, server::nickname), c.nickname) << c.message;
-    EXPECT_EQ(fresh.cell(0, server::status), c.status) << c.message;
+    EXPECT_EQ(fresh.cell(0, server::Column::nickname), c.nickname) << c.message;
+    EXPECT_EQ(fresh.cell(0, server::Column::status), c.status) << c.message;
     EXPECT_TRUE(rules.waiting_players().empty()) << c.message;
     EXPECT_TRUE(rec.of_kind(Event::send).empty()) << c.message;
   }
@@ -154,8 +154,8 @@ TEST_F(ServerRules, WaitingClientThatTurnsNotReadyStaysQueued) {
   connect({A, B});
   ready(A, "first");
   say(A, "NC:second:later");
-  EXPECT_EQ(table.cell(0, server::status), "later");
-  EXPECT_EQ(table.cell(0, server::nickname), "second");
+  EXPECT_EQ(table.cell(0, server::Column::status), "later");
+  EXPECT_EQ(table.cell(0, server::Column::nickname), "second");
   ready(B);
   EXPECT_EQ(recorder.of_kind(Event::send), (std::vector<Event>{sent(A, st_white), sent(B, st_black)}));
 }
@@ -164,8 +164,8 @@ TEST_F(ServerRules, EmptyNicknameStillQueues) {
   connect({A});
   say(A, "NC::OK");
   EXPECT_EQ(logic.waiting_players(), (std::vector<std::string>{A}));
-  EXPECT_EQ(table.cell(0, server::nickname), "");
-  EXPECT_EQ(table.cell(0, server::status), "OK");
+  EXPECT_EQ(table.cell(0, server::Column::nickname), "");
+  EXPECT_EQ(table.cell(0, server::Column::status), "OK");
 }
 
 TEST_F(ServerRules, MessagesWithTooFewFieldsOnlyGetTheReceiveEntry) {
@@ -185,8 +185,8 @@ TEST_F(ServerRules, MessagesWithTooFewFieldsOnlyGetTheReceiveEntry) {
               (std::vector<Event>{logged(received(text), other), logged(received(text), other)}))
         << text;
   }
-  EXPECT_EQ(table.cell(1, server::status), "OK");
-  EXPECT_EQ(table.cell(1, server::nickname), "nick");
+  EXPECT_EQ(table.cell(1, server::Column::status), "OK");
+  EXPECT_EQ(table.cell(1, server::Column::nickname), "nick");
   EXPECT_EQ(logic.waiting_players(), (std::vector<std::string>{A}));
 }
 
@@ -244,10 +244,10 @@ TEST_F(ServerRules, DepartureTellsTheRivalOnceAndNobodyElse) {
   EXPECT_EQ(recorder.events, (std::vector<Event>{sent(B, rival_left), counted(online(2)),
                                                  logged(A, con_out), logged(online(2), other)}));
   ASSERT_EQ(table.row_count(), 2);
-  EXPECT_EQ(table.cell(0, server::client_ip), B);  // the row just below the deleted one
-  EXPECT_EQ(table.cell(0, server::rival_ip), A);   // still names the one that left
-  EXPECT_EQ(table.cell(0, server::status), "OK");
-  EXPECT_EQ(table.cell(1, server::client_ip), C);
+  EXPECT_EQ(table.cell(0, server::Column::client_ip), B);  // the row just below the deleted one
+  EXPECT_EQ(table.cell(0, server::Column::rival_ip), A);   // still names the one that left
+  EXPECT_EQ(table.cell(0, server::Column::status), "OK");
+  EXPECT_EQ(table.cell(1, server::Column::client_ip), C);
   EXPECT_TRUE(logic.waiting_players().empty());
 }
 
@@ -323,6 +323,81 @@ TEST_F(ServerRules, PortChangeSetsTheNumberAndLogsTheTextUnchanged) {
               (std::vector<Event>{port_set(c.port), logged("\xB8\xC4\xB1\xE4\xB6\xCB\xBF\xDA\xA3\xBA" + c.text, other)}))
         << c.text;  // 改变端口：
   }
+}
+
+// A rival is the connection that was paired, not its name: a newcomer that reuses a departed
+// rival's `client_id` gets neither its moves nor a departure notice, while the table still shows
+// the old name.
+TEST_F(ServerRules, NewcomerReusingADepartedRivalsIdIsAStranger) {
+  connect({A, B});
+  ready(A);
+  ready(B);
+  logic.client_left(A);
+  connect({A, C});  // the new A is row 1; C is row 2
+  ready(A);
+  ready(C);  // the new A plays C
+  clear();
+  say(B, "XQ:1:2");
+  EXPECT_EQ(recorder.of_kind(Event::send), (std::vector<Event>{sent("", "DSXQ:1:2")}));
+  EXPECT_EQ(rival_of(B), A);
+  say(C, "XQ:3:4");
+  EXPECT_EQ(recorder.of_kind(Event::send), (std::vector<Event>{sent("", "DSXQ:1:2"), sent(A, "DSXQ:3:4")}));
+  clear();
+  logic.client_left(A);
+  EXPECT_EQ(recorder.of_kind(Event::send), (std::vector<Event>{sent(C, rival_left)}));
+}
+
+TEST_F(ServerRules, RivalLeavingAndReturningUnderTheSameIdIsNotToldTwice) {
+  connect({A, B});
+  ready(A);
+  ready(B);
+  logic.client_left(B);
+  connect({B});  // the same name again, never paired
+  clear();
+  logic.client_left(B);
+  EXPECT_TRUE(recorder.of_kind(Event::send).empty());
+  clear();
+  logic.client_left(A);
+  EXPECT_TRUE(recorder.of_kind(Event::send).empty());
+}
+
+TEST(LogTextBound, LongTextsAreCutToTheLimitOnAWholeCharacterWithTheirLength) {
+  const std::size_t limit = server::log_text_limit;
+  const std::string note_start = "\xA1\xAD\xA1\xAD\xA3\xA8\xC8\xAB\xB3\xA4 ";  // ……（全长
+  const std::string note_end = " \xD7\xD6\xBD\xDA\xA3\xA9";                    // 字节）
+  const std::string pair = "\xBC\xD7";                                          // 甲
+  const struct {
+    std::string text, expected;
+  } cases[] = {
+      {"", ""},
+      {std::string(limit, 'X'), std::string(limit, 'X')},
+      {std::string(limit + 1, 'X'), std::string(limit, 'X') + note_start + std::to_string(limit + 1) + note_end},
+      {std::string(100000, 'Y'), std::string(limit, 'Y') + note_start + "100000" + note_end},
+      // A pair that would straddle the limit is left out whole.
+      {std::string(limit - 1, 'X') + pair, std::string(limit - 1, 'X') + note_start + std::to_string(limit + 1) + note_end},
+      {std::string(limit - 2, 'X') + pair + "Z", std::string(limit - 2, 'X') + pair + note_start + std::to_string(limit + 1) + note_end},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(server::bounded_log_text(c.text), c.expected) << c.text.size();
+  }
+}
+
+TEST_F(ServerRules, OversizedDeliveryIsLoggedCutAndHonestOnesWhole) {
+  connect({A, B});
+  ready(A);
+  ready(B);
+  clear();
+  const std::string huge_x(20000, '7');
+  say(A, "XQ:" + huge_x + ":1");
+  const std::vector<Event> logs = recorder.of_kind(Event::log);
+  ASSERT_EQ(logs.size(), 2u);
+  for (const Event& entry : logs) EXPECT_LT(entry.a.size(), server::log_text_limit + 64);
+  EXPECT_EQ(logs[0].a, server::bounded_log_text(received("XQ:" + huge_x + ":1")));
+  EXPECT_EQ(logs[1].a, server::bounded_log_text(position(A, huge_x + ":1")));
+  clear();
+  say(A, "XQ:100:200");
+  EXPECT_EQ(recorder.of_kind(Event::log),
+            (std::vector<Event>{logged(received("XQ:100:200"), other), logged(position(A, "100:200"), play)}));
 }
 
 }  // namespace

@@ -152,7 +152,7 @@ TEST(MissingLibraryBox, ShowsTheMessageAndEndsTheLoopWithAFailure) {
   ensure_widgets();
   const std::string message = "\xD5\xD2\xB2\xBB\xB5\xBD libChronicle.so Chronicle";  // 找不到 …
   QString shown;
-  QTimer::singleShot(0, [&] { server::report_missing_library(message); });
+  QTimer::singleShot(0, [&] { server::show_missing_library_box(message); });
   // Answers the box once it is open, as the user would.
   QTimer closer;
   QObject::connect(&closer, &QTimer::timeout, [&] {

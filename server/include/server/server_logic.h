@@ -11,6 +11,11 @@
 
 namespace server {
 
+// Log entries longer than this are cut to it and end with a note of their full length, so one
+// oversized delivery cannot fill the disk; every honest message is far shorter.
+inline constexpr std::size_t log_text_limit = 4096;
+std::string bounded_log_text(std::string text);
+
 class ServerLogic {
  public:
   static constexpr std::uint32_t pairing_seed = 58945;
@@ -32,6 +37,7 @@ class ServerLogic {
   void handle_ready(std::string_view client_id, const std::vector<std::string>& fields);
   void handle_move(std::string_view client_id, const std::vector<std::string>& fields);
   void pair(int sender_row);
+  std::string rival_id(int row) const;
   void refresh_online_count();
 
   ConnectionTable& table_;

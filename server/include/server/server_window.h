@@ -54,6 +54,9 @@ class ServerWindow : public QWidget, private Transport, private CountDisplay {
 
 // Shows the missing-log-library message in a modal box and, once it is closed, ends the event
 // loop with a failure status.
+void show_missing_library_box(std::string_view gbk_message);
+// The box where there is a display; headless (the offscreen platform), the message on standard
+// error, and the same failure status.
 void report_missing_library(std::string_view gbk_message);
 
 }  // namespace server
