@@ -52,8 +52,8 @@ std::int32_t StoneSet::add_stone(std::string_view colour, int x, int y) {
 }
 
 std::int32_t StoneSet::stone_at(int x, int y) const {
-  for (const Stone& stone : stones_ | std::views::reverse) {
-    if (covers(stone, x, y)) return stone.id;
+  for (auto stone = stones_.rbegin(); stone != stones_.rend(); ++stone) {
+    if (covers(*stone, x, y)) return stone->id;
   }
   return -1;
 }
