@@ -122,6 +122,8 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, HostileDelivery,
     testing::Values(
         HostileCase{"VerbAfterEverySeparator", Receiver::server, ":NC", "X", 1},
+        HostileCase{"DepartureAfterEverySeparator", Receiver::client, ":DSLK", "X", 1},
+        HostileCase{"CharactersBetweenVerbs", Receiver::server, "\xB0\xB0:NC:", "X", 1},
         HostileCase{"ReadyMessages", Receiver::server, "NC:a:OK", "", 0},
         HostileCase{"Departures", Receiver::client, "DSLK:", "", 0},
         HostileCase{"VerbsRunTogether", Receiver::client, "DSLK", "", 1},
@@ -160,3 +162,57 @@ INSTANTIATE_TEST_SUITE_P(
         RelayCase{"VerbInsideACharacterStays", "1", "2\xB0" "DSLK", "DSXQ:1:2\xB0" "DSLK"},
         RelayCase{"FirstFieldCannotCut", "1DSLK", "2", "DSXQ:1DSLK:2"}),
     [](const testing::TestParamInfo<RelayCase>& info) { return std::string(info.param.name); });
+
+// The rule read literally, splitting both sides afresh at every place: slow, but plainly right.
+std::vector<std::string> cut_by_the_rule(const std::string& text, Receiver receiver) {
+  const std::vector<std::pair<std::string, std::size_t>> verbs =
+      receiver == Receiver::server
+          ? std::vector<std::pair<std::string, std::size_t>>{{"NC", 3}, {"XQ", 3}, {"JS", 3}}
+          : std::vector<std::pair<std::string, std::size_t>>{{"ST", 2}, {"DSXQ", 3}, {"DSLK", 1}};
+  const auto complete = [&](const std::string& message) {
+    const protocol::Fields fields = protocol::fields_of(message);
+    for (const auto& [verb, count] : verbs) {
+      if (!fields.empty() && fields[0] == verb) return fields.size() >= count;
+    }
+    return false;
+  };
+  const auto verb_starts = [&](std::size_t p) {
+    for (const auto& [verb, count] : verbs) {
+      if (text.compare(p, verb.size(), verb) == 0 &&
+          (p + verb.size() == text.size() || text[p + verb.size()] == ':')) {
+        return true;
+      }
+    }
+    return false;
+  };
+  std::vector<std::string> messages;
+  std::size_t start = 0;
+  for (std::size_t p = 0; p < text.size(); p += protocol::gbk_char_length(text, p)) {
+    if (p > start && verb_starts(p) && complete(text.substr(start, p - start)) &&
+        complete(text.substr(p))) {
+      messages.push_back(text.substr(start, p - start));
+      start = p;
+    }
+  }
+  messages.push_back(text.substr(start));
+  return messages;
+}
+
+TEST(CutDeliveryRule, AgreesWithTheRuleOnEveryShortText) {
+  const std::string pieces[] = {"NC", "XQ", "JS", "ST", "DSXQ", "DSLK", ":", "a", "\xB0"};
+  std::vector<std::string> texts{""};  // every sequence of up to five pieces
+  std::vector<std::string> layer{""};
+  for (int length = 1; length <= 5; ++length) {
+    std::vector<std::string> longer;
+    for (const std::string& text : layer) {
+      for (const std::string& piece : pieces) longer.push_back(text + piece);
+    }
+    texts.insert(texts.end(), longer.begin(), longer.end());
+    layer = std::move(longer);
+  }
+  for (const std::string& text : texts) {
+    for (Receiver receiver : {Receiver::server, Receiver::client}) {
+      ASSERT_EQ(cut_delivery(text, receiver), cut_by_the_rule(text, receiver)) << text;
+    }
+  }
+}
