@@ -110,7 +110,7 @@ void ServerLogic::handle_move(std::string_view client_id, const std::vector<std:
   if (fields.size() < 3) return;
   const int row = table_.find_row(client_id);
   if (row == ConnectionTable::no_row) return;
-  transport_.send(rival_id(row), protocol::make_rival_move(fields[1], fields[2]));
+  transport_.send(rival_id(row), protocol::make_relayed_move(fields[1], fields[2]));
   log_.log(bounded_log_text(std::string(client_id) + std::string(texts::position) + fields[1] + ":" +
                             fields[2]),
            number_of(LogCategory::play));

@@ -1,5 +1,7 @@
 #include <server/server_logic.h>
 
+#include <protocol/messages.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -209,6 +211,34 @@ TEST_F(ServerRules, MoveIsRelayedToTheRivalWithItsFieldsAsReceived) {
     EXPECT_EQ(recorder.events, (std::vector<Event>{logged(received(c.message), other),
                                                    sent(B, c.relayed),
                                                    logged(position(A, c.logged_xy), play)}))
+        << c.message;
+  }
+}
+
+// A rival's field cannot smuggle a server message to the client: what is relayed reaches the
+// client's dispatch as one move with the same numbers, while the log keeps what was received.
+TEST_F(ServerRules, RelayedFieldsCarryNoMessageOfTheirOwn) {
+  connect({A, B});
+  ready(A);
+  ready(B);
+  const struct {
+    std::string message, relayed, logged_xy;
+  } cases[] = {
+      {"XQ:1:2" + rival_left, "DSXQ:1:2", "1:2DSLK"},
+      {"XQ:1:2DSLK", "DSXQ:1:2", "1:2DSLK"},
+      {"XQ:1:2" + st_black, "DSXQ:1:2", "1:2ST"},
+      {"XQ:1:2" + st_white, "DSXQ:1:2", "1:2ST"},
+      {"XQ:1:2DSXQ", "DSXQ:1:2", "1:2DSXQ"},
+  };
+  for (const auto& c : cases) {
+    clear();
+    say(A, c.message);
+    EXPECT_EQ(recorder.events, (std::vector<Event>{logged(received(c.message), other),
+                                                   sent(B, c.relayed),
+                                                   logged(position(A, c.logged_xy), play)}))
+        << c.message;
+    EXPECT_EQ(protocol::cut_delivery(c.relayed, protocol::Receiver::client),
+              std::vector<std::string>{c.relayed})
         << c.message;
   }
 }

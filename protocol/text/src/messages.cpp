@@ -2,6 +2,7 @@
 #include <protocol/messages.h>
 #include <protocol/text.h>
 
+#include <algorithm>
 #include <array>
 #include <span>
 
@@ -31,24 +32,78 @@ std::span<const KnownVerb> verbs_of(Receiver receiver) {
 }
 
 // The known verb that starts `rest` as a whole field (followed by ":" or the end), if any.
-bool starts_with_verb(std::string_view rest, std::span<const KnownVerb> verbs) {
+const KnownVerb* verb_starting(std::string_view rest, std::span<const KnownVerb> verbs) {
   for (const KnownVerb& known : verbs) {
     if (rest.starts_with(known.verb) &&
         (rest.size() == known.verb.size() || rest[known.verb.size()] == ':')) {
-      return true;
+      return &known;
     }
   }
-  return false;
+  return nullptr;
 }
 
-// True when `message` is a message of a known verb holding every field that verb reads.
-bool is_complete(std::string_view message, std::span<const KnownVerb> verbs) {
-  const Fields fields = fields_of(message);
-  if (fields.empty()) return false;
+// The known verb that is exactly `field`, if any.
+const KnownVerb* verb_named(std::string_view field, std::span<const KnownVerb> verbs) {
   for (const KnownVerb& known : verbs) {
-    if (fields[0] == known.verb) return fields.size() >= known.fields_read;
+    if (field == known.verb) return &known;
   }
-  return false;
+  return nullptr;
+}
+
+// Fields that split_text finds in a non-empty text holding `separators` separators: one per
+// separator, plus the tail after the last one unless the text ends with it.
+std::size_t field_count(std::size_t separators, bool ends_with_separator) {
+  return separators + (ends_with_separator ? 0 : 1);
+}
+
+bool holds_its_fields(const KnownVerb* verb, std::size_t fields) {
+  return verb != nullptr && fields >= verb->fields_read;
+}
+
+// Where the cuts of `text` fall, in order. A cut at p needs a known verb starting there, the
+// message before p (from the previous cut) holding the fields its verb reads, and the text
+// from p to the end holding the fields the verb at p reads. One scan keeps the separator
+// counts of the message being built; those of the text after p follow from the totals, so no
+// part of the text is split twice.
+std::vector<std::size_t> cut_positions(std::string_view text, std::span<const KnownVerb> verbs) {
+  std::size_t total_separators = 0;
+  std::size_t last_separator = 0;
+  for (std::size_t p = 0; p < text.size(); p += gbk_char_length(text, p)) {
+    if (text[p] == ':') ++total_separators, last_separator = p;
+  }
+  const bool text_ends_with_separator = total_separators > 0 && last_separator + 1 == text.size();
+
+  std::vector<std::size_t> cuts;
+  std::size_t start = 0;              // of the message being built
+  std::size_t separators_before = 0;  // in the whole text, before p
+  std::size_t message_separators = 0;
+  std::size_t message_first_separator = 0;
+  std::size_t message_last_separator = 0;
+  for (std::size_t p = 0; p < text.size(); p += gbk_char_length(text, p)) {
+    const KnownVerb* next = p > start ? verb_starting(text.substr(p), verbs) : nullptr;
+    if (next != nullptr) {
+      const std::size_t verb_end = message_separators > 0 ? message_first_separator : p;
+      const KnownVerb* current = verb_named(text.substr(start, verb_end - start), verbs);
+      const bool before_complete = holds_its_fields(
+          current, field_count(message_separators,
+                               message_separators > 0 && message_last_separator + 1 == p));
+      const std::size_t separators_after = total_separators - separators_before;
+      const bool after_complete = holds_its_fields(
+          next, field_count(separators_after, separators_after > 0 && text_ends_with_separator));
+      if (before_complete && after_complete) {
+        cuts.push_back(p);
+        start = p;
+        message_separators = 0;
+      }
+    }
+    if (text[p] == ':') {
+      if (message_separators == 0) message_first_separator = p;
+      ++message_separators;
+      message_last_separator = p;
+      ++separators_before;
+    }
+  }
+  return cuts;
 }
 
 }  // namespace
@@ -79,21 +134,30 @@ std::string make_rival_left() { return joined({verb::rival_left, ":", gbk::rival
 Fields fields_of(std::string_view message) { return split_text(message, ":"); }
 
 std::vector<std::string> cut_delivery(std::string_view delivery, Receiver receiver) {
-  const std::string text = bytes_to_text(delivery);
-  const std::span<const KnownVerb> verbs = verbs_of(receiver);
-  const std::string_view all(text);
-
+  const std::string_view text = delivery.substr(0, delivery.find('\0'));
   std::vector<std::string> messages;
   std::size_t start = 0;
-  for (std::size_t p = 0; p < all.size(); p += gbk_char_length(all, p)) {
-    if (p > start && starts_with_verb(all.substr(p), verbs) &&
-        is_complete(all.substr(start, p - start), verbs)) {
-      messages.emplace_back(all.substr(start, p - start));
-      start = p;
-    }
+  for (std::size_t cut : cut_positions(text, verbs_of(receiver))) {
+    messages.emplace_back(text.substr(start, cut - start));
+    start = cut;
   }
-  messages.emplace_back(all.substr(start));
+  messages.emplace_back(text.substr(start));
   return messages;
+}
+
+std::string make_relayed_move(std::string_view x, std::string_view y) {
+  // A cut needs a verb where the message would be cut, and with fields free of separators the
+  // only place a verb could start is inside y. Ending y before the first verb of the client,
+  // whole field or not, leaves nothing to cut; the leading digits are all before it.
+  std::size_t end = 0;
+  while (end < y.size()) {
+    const std::string_view rest = y.substr(end);
+    const bool verb_here = std::ranges::any_of(
+        client_verbs, [rest](const KnownVerb& known) { return rest.starts_with(known.verb); });
+    if (verb_here) break;
+    end += gbk_char_length(y, end);
+  }
+  return make_rival_move(x, y.substr(0, end));
 }
 
 }  // namespace protocol

@@ -1,5 +1,6 @@
 #include <protocol/gbk_literals.h>
 #include <protocol/messages.h>
+#include <protocol/text.h>
 
 #include <gtest/gtest.h>
 
@@ -71,6 +72,15 @@ INSTANTIATE_TEST_SUITE_P(
         CutCase{"NicknameHoldingAVerb", Receiver::server, "NC:XQ:OK", {"NC:XQ:OK"}},
         CutCase{"TooFewFieldsBeforeVerb", Receiver::server, "NC:aXQ:b:OK", {"NC:aXQ:b:OK"}},
         CutCase{"MoveMissingAField", Receiver::server, "XQ:100JS:1:2", {"XQ:100JS:1:2"}},
+        // The text from a cut must hold the fields of its own verb too.
+        CutCase{"NicknameEndingInReadyMarkAndVerb", Receiver::server, "NC:x:OKJS:OK",
+                {"NC:x:OKJS:OK"}},
+        CutCase{"StartLackingItsColour", Receiver::client, "DSXQ:1:2ST", {"DSXQ:1:2ST"}},
+        CutCase{"TrailingSeparatorAddsNoField", Receiver::server, "XQ:1:2JS:a:", {"XQ:1:2JS:a:"}},
+        CutCase{"ColonInsideACharacterIsNoSeparator", Receiver::server, "XQ:1:2JS:\xBA:b",
+                {"XQ:1:2JS:\xBA:b"}},
+        CutCase{"ShortTailStaysWithTheMessageBeforeIt", Receiver::server, "XQ:1:2XQ:3:4XQ:5",
+                {"XQ:1:2", "XQ:3:4XQ:5"}},
         // Only the receiver's own verbs cut.
         CutCase{"OtherDirectionsVerbs", Receiver::server, "XQ:1:2ST:a:b", {"XQ:1:2ST:a:b"}},
         CutCase{"ClientIgnoresServerVerbs", Receiver::client, "DSXQ:1:2XQ:3:4", {"DSXQ:1:2XQ:3:4"}},
@@ -82,3 +92,127 @@ INSTANTIATE_TEST_SUITE_P(
         CutCase{"BytesAfterZeroAreDropped", Receiver::server, "XQ:1:2\0XQ:3:4"s, {"XQ:1:2"}},
         CutCase{"EmptyDeliveryIsOneEmptyMessage", Receiver::server, "\0NC:a:OK"s, {""}}),
     [](const testing::TestParamInfo<CutCase>& info) { return std::string(info.param.name); });
+
+// Deliveries of 64 KiB shaped to hit the cutting rule at every place; the quadratic rule took
+// tens of seconds on some of them.
+struct HostileCase {
+  const char* name;
+  Receiver receiver;
+  std::string unit;      // repeated to fill the delivery, after `head`
+  std::string head;
+  std::size_t messages;  // expected count; 0 for one per unit
+};
+
+class HostileDelivery : public testing::TestWithParam<HostileCase> {};
+
+TEST_P(HostileDelivery, IsCutIntoPiecesThatRejoinToIt) {
+  const HostileCase& c = GetParam();
+  std::string delivery = c.head;
+  std::size_t units = 0;
+  while (delivery.size() + c.unit.size() <= 64 * 1024) delivery += c.unit, ++units;
+
+  const std::vector<std::string> messages = cut_delivery(delivery, c.receiver);
+  EXPECT_EQ(messages.size(), c.messages == 0 ? units : c.messages);
+  std::string rejoined;
+  for (const std::string& message : messages) rejoined += message;
+  EXPECT_EQ(rejoined, delivery);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HostileDelivery,
+    testing::Values(
+        HostileCase{"VerbAfterEverySeparator", Receiver::server, ":NC", "X", 1},
+        HostileCase{"DepartureAfterEverySeparator", Receiver::client, ":DSLK", "X", 1},
+        HostileCase{"CharactersBetweenVerbs", Receiver::server, "\xB0\xB0:NC:", "X", 1},
+        HostileCase{"ReadyMessages", Receiver::server, "NC:a:OK", "", 0},
+        HostileCase{"Departures", Receiver::client, "DSLK:", "", 0},
+        HostileCase{"VerbsRunTogether", Receiver::client, "DSLK", "", 1},
+        HostileCase{"VerbsWithoutFields", Receiver::server, "XQ", "NC:a:OK", 1},
+        HostileCase{"Separators", Receiver::client, ":", "DSXQ", 1},
+        HostileCase{"LeadBytesSwallowingSeparators", Receiver::server, "\xB0:NC", "XQ:1:2", 1}),
+    [](const testing::TestParamInfo<HostileCase>& info) { return std::string(info.param.name); });
+
+struct RelayCase {
+  const char* name;
+  std::string x, y;
+  std::string relayed;
+};
+
+class RelayedMove : public testing::TestWithParam<RelayCase> {};
+
+TEST_P(RelayedMove, ReachesTheClientAsOneMoveWithTheSameNumbers) {
+  const RelayCase& c = GetParam();
+  const std::string relayed = protocol::make_relayed_move(c.x, c.y);
+  EXPECT_EQ(relayed, c.relayed);
+  EXPECT_EQ(cut_delivery(relayed, Receiver::client), std::vector<std::string>{relayed});
+  const protocol::Fields fields = protocol::fields_of(relayed);
+  ASSERT_EQ(fields.size(), 3u);
+  EXPECT_EQ(protocol::text_to_int(fields[2]), protocol::text_to_int(c.y));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RelayedMove,
+    testing::Values(
+        RelayCase{"HonestMove", "163", "241", "DSXQ:163:241"},
+        RelayCase{"OddFieldsStayAsReceived", "12a", "\xA3\xB1-5", "DSXQ:12a:\xA3\xB1-5"},
+        RelayCase{"ForgedDeparture", "1", "2DSLK", "DSXQ:1:2"},
+        RelayCase{"ForgedDepartures", "1", "2DSLKDSLK", "DSXQ:1:2"},
+        RelayCase{"ForgedStart", "1", "2ST", "DSXQ:1:2"},
+        RelayCase{"ForgedMove", "1", "-2DSXQ", "DSXQ:1:-2"},
+        RelayCase{"VerbInsideACharacterStays", "1", "2\xB0" "DSLK", "DSXQ:1:2\xB0" "DSLK"},
+        RelayCase{"FirstFieldCannotCut", "1DSLK", "2", "DSXQ:1DSLK:2"}),
+    [](const testing::TestParamInfo<RelayCase>& info) { return std::string(info.param.name); });
+
+// The rule read literally, splitting both sides afresh at every place: slow, but plainly right.
+std::vector<std::string> cut_by_the_rule(const std::string& text, Receiver receiver) {
+  const std::vector<std::pair<std::string, std::size_t>> verbs =
+      receiver == Receiver::server
+          ? std::vector<std::pair<std::string, std::size_t>>{{"NC", 3}, {"XQ", 3}, {"JS", 3}}
+          : std::vector<std::pair<std::string, std::size_t>>{{"ST", 2}, {"DSXQ", 3}, {"DSLK", 1}};
+  const auto complete = [&](const std::string& message) {
+    const protocol::Fields fields = protocol::fields_of(message);
+    for (const auto& [verb, count] : verbs) {
+      if (!fields.empty() && fields[0] == verb) return fields.size() >= count;
+    }
+    return false;
+  };
+  const auto verb_starts = [&](std::size_t p) {
+    for (const auto& [verb, count] : verbs) {
+      if (text.compare(p, verb.size(), verb) == 0 &&
+          (p + verb.size() == text.size() || text[p + verb.size()] == ':')) {
+        return true;
+      }
+    }
+    return false;
+  };
+  std::vector<std::string> messages;
+  std::size_t start = 0;
+  for (std::size_t p = 0; p < text.size(); p += protocol::gbk_char_length(text, p)) {
+    if (p > start && verb_starts(p) && complete(text.substr(start, p - start)) &&
+        complete(text.substr(p))) {
+      messages.push_back(text.substr(start, p - start));
+      start = p;
+    }
+  }
+  messages.push_back(text.substr(start));
+  return messages;
+}
+
+TEST(CutDeliveryRule, AgreesWithTheRuleOnEveryShortText) {
+  const std::string pieces[] = {"NC", "XQ", "JS", "ST", "DSXQ", "DSLK", ":", "a", "\xB0"};
+  std::vector<std::string> texts{""};  // every sequence of up to five pieces
+  std::vector<std::string> layer{""};
+  for (int length = 1; length <= 5; ++length) {
+    std::vector<std::string> longer;
+    for (const std::string& text : layer) {
+      for (const std::string& piece : pieces) longer.push_back(text + piece);
+    }
+    texts.insert(texts.end(), longer.begin(), longer.end());
+    layer = std::move(longer);
+  }
+  for (const std::string& text : texts) {
+    for (Receiver receiver : {Receiver::server, Receiver::client}) {
+      ASSERT_EQ(cut_delivery(text, receiver), cut_by_the_rule(text, receiver)) << text;
+    }
+  }
+}

@@ -34,9 +34,16 @@ enum class Receiver { server, client };
 
 // Cuts one delivery into the messages it holds. The delivery is first read as a text (up to its
 // first zero byte). A cut falls only on a character boundary where a verb this receiver knows
-// starts, followed by ":" or the end, and only when the text before it is a message of a known
-// verb that already holds the fields that verb reads. A delivery holding one message gives it
-// unchanged; the empty text gives one empty message.
+// starts, followed by ":" or the end, and only with a complete message on both sides: the text
+// before it (from the previous cut) and the text from it to the end each start with a known
+// verb and hold the fields that verb reads. The pieces joined give the text back; the empty text
+// gives one empty message. Time and memory are linear in the length of the delivery.
 std::vector<std::string> cut_delivery(std::string_view delivery, Receiver receiver);
+
+// "DSXQ:" x ":" y for relaying the fields x and y of a move (texts without ":"), with y ended
+// before the first place where one of the client's verbs starts, so that the receiving client
+// never cuts a message of its own out of it. The client reads the same numbers, since it reads
+// only leading digits; an honest move comes out as make_rival_move byte for byte.
+std::string make_relayed_move(std::string_view x, std::string_view y);
 
 }  // namespace protocol
