@@ -121,7 +121,8 @@ class ServerFaults : public ::testing::Test {
 
 // A 64 KiB delivery built to make cutting quadratic, and a paired peer that streams moves
 // without pause: a fresh pair is still paired and relayed within 100 ms.
-// Waits for linear cutting and a read budget per connection.
+// With linear cutting the fresh pair is served in about 260 ms; waits for a read budget per
+// connection.
 TEST_F(ServerFaults, DISABLED_FreshPairIsServedWithin100msBesideACuttingBombAndAStreamingPeer) {
   start();
   if (IsSkipped()) return;
@@ -157,8 +158,7 @@ TEST_F(ServerFaults, DISABLED_FreshPairIsServedWithin100msBesideACuttingBombAndA
 
 // Three hundred connections send 64 KiB of junk each and leave, half of them by a reset: the
 // server lives, serves a fresh pair within 100 ms, and its log grows by a fraction of the junk.
-// Waits for bounded log entries.
-TEST_F(ServerFaults, DISABLED_JunkAndResetsFromHundredsOfConnectionsLeaveTheServerServing) {
+TEST_F(ServerFaults, JunkAndResetsFromHundredsOfConnectionsLeaveTheServerServing) {
   start();
   if (IsSkipped()) return;
   std::mt19937 random(7);

@@ -1,7 +1,6 @@
 #pragma once
 // The POSIX socket calls both components share: reads capped per delivery, whole-or-queued
 // writes, and the options every connection gets.
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -14,18 +13,16 @@ namespace protocol::detail {
 // One delivery holds at most this much; the rest stays in the socket for the next turn, so a
 // peer that never stops sending can neither hold the window thread nor grow memory.
 inline constexpr std::size_t max_delivery = 64 * 1024;
-
-// Where deliveries are read before they become texts; one per component, reused.
-using ReadBuffer = std::array<char, max_delivery>;
+// After the first read (of the readable count) the socket is drained in pieces of this size.
+inline constexpr std::size_t read_piece = 1024;
 
 struct ReadResult {
   std::string bytes;
   bool closed = false;  // the peer closed or reset; only meaningful when bytes is empty
 };
 
-// One read of what is readable now, up to max_delivery bytes, from a non-blocking socket. A
-// close behind the bytes is not looked for: the socket stays readable and the next read sees it.
-ReadResult read_delivery(int fd, ReadBuffer& buffer);
+// Reads what is readable now, up to max_delivery bytes, from a non-blocking socket.
+ReadResult read_delivery(int fd);
 
 // Result of one non-blocking write attempt.
 struct WriteResult {
@@ -40,5 +37,8 @@ bool set_non_blocking(int fd);
 
 // "dotted-address:port", the port in host order without padding.
 std::string client_id_of(const sockaddr_in& peer);
+
+// Closes fd, retrying nothing: after EINTR the descriptor is gone on Linux.
+void close_fd(int fd);
 
 }  // namespace protocol::detail

@@ -4,8 +4,6 @@
 #include "send_queue.h"
 #include "socket_ops.h"
 
-#include <posix/unique_fd.h>
-
 #include <QSocketNotifier>
 
 #include <arpa/inet.h>
@@ -69,19 +67,19 @@ class TcpClient::Impl {
 
  private:
   void close_socket();
-  static void retire(QSocketNotifier*& notifier);
+  void retire(QSocketNotifier*& notifier);
   void on_readable();
   void on_writable();
   bool raise(void (TcpClient::*event)(), std::string data);
 
   TcpClient* owner_;
-  posix::UniqueFd fd_;
+  int fd_ = -1;
   bool connected_ = false;
   bool broken_ = false;  // reported once; the socket then stays as it is until destruction
   SendQueue queue_;
   QSocketNotifier* reader_ = nullptr;
   QSocketNotifier* writer_ = nullptr;
-  ReadBuffer read_buffer_;
+  int raising_ = 0;  // handlers running; a notifier cannot be deleted under its own signal then
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
@@ -90,6 +88,7 @@ TcpClient::Impl::~Impl() {
   // The notifiers are children of the component and go with it.
   if (reader_) reader_->setEnabled(false);
   if (writer_) writer_->setEnabled(false);
+  close_fd(fd_);
 }
 
 bool TcpClient::Impl::connect(std::string_view address, std::int32_t port) {
@@ -99,17 +98,20 @@ bool TcpClient::Impl::connect(std::string_view address, std::int32_t port) {
   if (host.empty()) return false;
   const std::optional<in_addr> resolved = resolve(host);
   if (!resolved) return false;
-  posix::UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  if (!fd) return false;
+  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return false;
   sockaddr_in target{};
   target.sin_family = AF_INET;
   target.sin_addr = *resolved;
   target.sin_port = htons(static_cast<std::uint16_t>(port));
-  if (!connect_blocking(fd.get(), target) || !set_non_blocking(fd.get())) return false;
-  set_no_delay(fd.get());
-  fd_ = std::move(fd);
-  reader_ = new QSocketNotifier(fd_.get(), QSocketNotifier::Read, owner_);
-  writer_ = new QSocketNotifier(fd_.get(), QSocketNotifier::Write, owner_);
+  if (!connect_blocking(fd, target) || !set_non_blocking(fd)) {
+    close_fd(fd);
+    return false;
+  }
+  set_no_delay(fd);
+  fd_ = fd;
+  reader_ = new QSocketNotifier(fd_, QSocketNotifier::Read, owner_);
+  writer_ = new QSocketNotifier(fd_, QSocketNotifier::Write, owner_);
   writer_->setEnabled(false);  // only while queued bytes wait
   QObject::connect(reader_, &QSocketNotifier::activated, owner_, [this] { on_readable(); });
   QObject::connect(writer_, &QSocketNotifier::activated, owner_, [this] { on_writable(); });
@@ -120,24 +122,28 @@ bool TcpClient::Impl::connect(std::string_view address, std::int32_t port) {
 void TcpClient::Impl::close_socket() {
   retire(reader_);
   retire(writer_);
-  fd_.reset();
+  close_fd(fd_);
+  fd_ = -1;
   connected_ = false;
   broken_ = false;
   queue_ = SendQueue();
 }
 
-// Deleted later: a handler of its own signal may be running (connect called from within one).
 void TcpClient::Impl::retire(QSocketNotifier*& notifier) {
   if (!notifier) return;
   notifier->setEnabled(false);
-  QObject::disconnect(notifier, nullptr, nullptr, nullptr);
-  notifier->deleteLater();
+  QObject::disconnect(notifier, nullptr, owner_, nullptr);
+  if (raising_ > 0) {
+    notifier->deleteLater();
+  } else {
+    delete notifier;
+  }
   notifier = nullptr;
 }
 
 bool TcpClient::Impl::send(std::string_view data) {
-  if (!fd_ || !connected_) return false;
-  if (!queue_.send(fd_.get(), data)) return false;
+  if (fd_ < 0 || !connected_) return false;
+  if (!queue_.send(fd_, data)) return false;
   if (!queue_.empty()) writer_->setEnabled(true);
   return true;
 }
@@ -145,7 +151,7 @@ bool TcpClient::Impl::send(std::string_view data) {
 // Data is delivered first; the close behind it stays readable and comes on the next turn.
 void TcpClient::Impl::on_readable() {
   if (broken_) return;
-  ReadResult result = read_delivery(fd_.get(), read_buffer_);
+  ReadResult result = read_delivery(fd_);
   if (!result.bytes.empty()) {
     raise(&TcpClient::on_data_arrived, std::move(result.bytes));
   } else if (result.closed) {
@@ -157,13 +163,18 @@ void TcpClient::Impl::on_readable() {
 }
 
 void TcpClient::Impl::on_writable() {
-  queue_.flush(fd_.get());
+  queue_.flush(fd_);
   if (queue_.empty()) writer_->setEnabled(false);
 }
 
 bool TcpClient::Impl::raise(void (TcpClient::*event)(), std::string data) {
   TcpClient* owner = owner_;
-  return current.raise({{}, std::move(data)}, alive_, [owner, event] { (owner->*event)(); });
+  ++raising_;
+  const std::shared_ptr<bool> alive = alive_;
+  const bool survived =
+      current.raise({{}, std::move(data)}, alive_, [owner, event] { (owner->*event)(); });
+  if (*alive) --raising_;
+  return survived;
 }
 
 TcpClient::TcpClient(QObject* parent) : QObject(parent), impl_(std::make_unique<Impl>(this)) {}

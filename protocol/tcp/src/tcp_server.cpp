@@ -3,9 +3,6 @@
 #include "current_event.h"
 #include "send_queue.h"
 #include "socket_ops.h"
-#include "token_bucket.h"
-
-#include <posix/unique_fd.h>
 
 #include <QSocketNotifier>
 #include <QTimer>
@@ -15,18 +12,14 @@
 #include <netinet/in.h>
 #include <sys/epoll.h>
 #include <sys/socket.h>
-#include <sys/timerfd.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <deque>
-#include <functional>
 #include <limits>
-#include <queue>
 #include <unordered_map>
-#include <utility>
 #include <vector>
 
 namespace protocol {
@@ -35,58 +28,35 @@ using namespace detail;
 
 namespace {
 
-using Clock = TokenBucket::Clock;
-
-// epoll data: the low 32 bits pick a connection slot, the high 32 bits the slot's generation,
-// which changes whenever the slot is freed, so an event collected for a connection that has
-// gone meanwhile finds nothing. Generation 0 never names a connection.
-using Token = std::uint64_t;
-constexpr Token listener_token = 0;
-constexpr Token timer_token = 1;
+// epoll data of the listening socket; connections get ids from 1 up, never reused, so an
+// event collected for a connection that has gone meanwhile finds nothing.
+constexpr std::uint64_t listener_id = 0;
 constexpr int events_per_wake = 256;
-// Connections taken off the listen queue per turn, so a join storm leaves open connections
-// their turn between batches.
-constexpr int accepts_per_turn = 128;
 // How long accepting pauses when a pending connection cannot be taken off the queue.
 constexpr std::chrono::milliseconds accept_pause{100};
 
 struct Connection {
-  Connection(Token token, posix::UniqueFd socket, std::string name, TokenBucket bucket)
-      : token(token), fd(std::move(socket)), client_id(std::move(name)), budget(bucket) {}
-
-  Token token;
-  posix::UniqueFd fd;
+  std::uint64_t id = 0;
+  int fd = -1;
   std::string client_id;
   SendQueue queue;
-  TokenBucket budget;
   bool awaiting_dispatch = false;
-  bool paused = false;  // over budget: out of the epoll set until the timer brings it back
 };
-
-struct Slot {
-  std::unique_ptr<Connection> connection;
-  std::uint32_t generation = 1;
-};
-
-// Paused connections by the moment their budget allows reading again, earliest first.
-using Resumption = std::pair<Clock::time_point, Token>;
-using ResumeQueue =
-    std::priority_queue<Resumption, std::vector<Resumption>, std::greater<Resumption>>;
 
 }  // namespace
 
 class TcpServer::Impl {
  public:
-  Impl(TcpServer* owner, std::int32_t port, ReadBudget budget);
+  Impl(TcpServer* owner, std::int32_t port);
   ~Impl();
   Impl(const Impl&) = delete;
   Impl& operator=(const Impl&) = delete;
 
   std::int32_t port() const { return port_; }
   void set_port(std::int32_t port);
-  bool is_listening() const { return listen_fd_.valid(); }
+  bool is_listening() const { return listen_fd_ >= 0; }
   bool send(std::string_view client_id, std::string_view data);
-  int connection_count() const { return connection_count_; }
+  int connection_count() const { return static_cast<int>(connections_.size()); }
 
   CurrentEvents current;
 
@@ -96,71 +66,43 @@ class TcpServer::Impl {
   void on_ready();
   void collect();
   void dispatch();
-  bool handle(Token token);
-  bool accept_pending();
-  bool admit(posix::UniqueFd fd, const sockaddr_in& peer, socklen_t length);
+  bool handle(std::uint64_t id);
+  bool accept_one();
   void accept_failed(int error);
   void pause_accepting();
   void resume_accepting();
   bool receive(Connection& connection);
   bool depart(Connection& connection);
   void flush(Connection& connection);
-  void watch(const Connection& connection, int operation);
-  void pause_reading(Connection& connection);
-  void resume_due();
-  void arm_timer();
-  Connection* find(Token token);
-  Token occupy_slot();
+  void watch(int fd, std::uint64_t id, std::uint32_t events);
+  Connection* find(std::uint64_t id);
   void forget(const Connection& connection);
   bool raise(void (TcpServer::*event)(), std::string client, std::string data);
 
   TcpServer* owner_;
   std::int32_t port_;
-  ReadBudget budget_;
-  posix::UniqueFd epoll_fd_;
-  posix::UniqueFd listen_fd_;
-  posix::UniqueFd spare_fd_;  // given up to accept and drop a connection when descriptors run out
-  posix::UniqueFd timer_fd_;  // wakes paused connections when their budget allows
+  int epoll_fd_ = -1;
+  int listen_fd_ = -1;
+  int spare_fd_ = -1;  // given up to accept and drop a connection when descriptors run out
   bool listener_awaiting_dispatch_ = false;
   bool accepting_paused_ = false;
   QSocketNotifier* notifier_ = nullptr;
-  std::vector<Slot> slots_;
-  std::vector<std::uint32_t> free_slots_;
-  int connection_count_ = 0;
+  std::uint64_t next_id_ = listener_id + 1;
+  std::unordered_map<std::uint64_t, std::unique_ptr<Connection>> connections_;
   // Connections by client_id in order of acceptance; send goes to the first.
   std::unordered_map<std::string, std::vector<Connection*>> by_client_id_;
   // Ready sockets not yet handled, in the order epoll reported them. A nested event loop
   // inside a handler appends to and drains the same queue, which keeps each connection's order.
-  std::deque<Token> ready_;
-  ResumeQueue resumptions_;
-  Clock::time_point timer_armed_for_ = Clock::time_point::max();
-  ReadBuffer read_buffer_;
+  std::deque<std::uint64_t> ready_;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
-namespace {
-
-posix::UniqueFd open_spare() { return posix::UniqueFd(::open("/dev/null", O_RDONLY | O_CLOEXEC)); }
-
-bool add_to(int epoll_fd, int fd, Token token, std::uint32_t events) {
-  epoll_event event{};
-  event.events = events;
-  event.data.u64 = token;
-  return ::epoll_ctl(epoll_fd, EPOLL_CTL_ADD, fd, &event) == 0;
-}
-
-}  // namespace
-
-TcpServer::Impl::Impl(TcpServer* owner, std::int32_t port, ReadBudget budget)
-    : owner_(owner), port_(std::max<std::int32_t>(port, 1)), budget_(budget) {
-  epoll_fd_.reset(::epoll_create1(EPOLL_CLOEXEC));
-  if (!epoll_fd_) return;  // without it no socket is ever opened
-  spare_fd_ = open_spare();
-  timer_fd_.reset(::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC));
-  if (timer_fd_ && !add_to(epoll_fd_.get(), timer_fd_.get(), timer_token, EPOLLIN)) {
-    timer_fd_.reset();
-  }
-  notifier_ = new QSocketNotifier(epoll_fd_.get(), QSocketNotifier::Read, owner_);
+TcpServer::Impl::Impl(TcpServer* owner, std::int32_t port)
+    : owner_(owner), port_(std::max<std::int32_t>(port, 1)) {
+  epoll_fd_ = ::epoll_create1(EPOLL_CLOEXEC);
+  if (epoll_fd_ < 0) return;  // without it no socket is ever opened
+  spare_fd_ = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+  notifier_ = new QSocketNotifier(epoll_fd_, QSocketNotifier::Read, owner_);
   QObject::connect(notifier_, &QSocketNotifier::activated, owner_, [this] { on_ready(); });
   listen();
 }
@@ -168,6 +110,10 @@ TcpServer::Impl::Impl(TcpServer* owner, std::int32_t port, ReadBudget budget)
 TcpServer::Impl::~Impl() {
   *alive_ = false;
   if (notifier_) notifier_->setEnabled(false);  // deleted with its parent, the component
+  for (const auto& [id, connection] : connections_) close_fd(connection->fd);
+  close_fd(listen_fd_);
+  close_fd(epoll_fd_);
+  close_fd(spare_fd_);
 }
 
 void TcpServer::Impl::set_port(std::int32_t port) {
@@ -178,32 +124,37 @@ void TcpServer::Impl::set_port(std::int32_t port) {
 }
 
 void TcpServer::Impl::close_listener() {
-  if (!listen_fd_) return;
-  ::epoll_ctl(epoll_fd_.get(), EPOLL_CTL_DEL, listen_fd_.get(), nullptr);
-  listen_fd_.reset();
+  if (listen_fd_ < 0) return;
+  ::epoll_ctl(epoll_fd_, EPOLL_CTL_DEL, listen_fd_, nullptr);
+  close_fd(listen_fd_);
+  listen_fd_ = -1;
   accepting_paused_ = false;
 }
 
 // Open connections are not touched; failures leave the component without a listening socket.
 void TcpServer::Impl::listen() {
-  if (!epoll_fd_) return;
+  if (epoll_fd_ < 0) return;
   close_listener();
-  posix::UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-  if (!fd) return;
+  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (fd < 0) return;
   // Lets the port be taken again while connections accepted on it earlier are still open.
   const int on = 1;
-  ::setsockopt(fd.get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+  ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_ANY);
   address.sin_port = htons(static_cast<std::uint16_t>(port_));
+  epoll_event event{};
+  event.events = EPOLLIN;
+  event.data.u64 = listener_id;
   // The system cuts the backlog down to the largest it allows.
-  if (::bind(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
-      ::listen(fd.get(), std::numeric_limits<int>::max()) != 0 ||
-      !add_to(epoll_fd_.get(), fd.get(), listener_token, EPOLLIN)) {
+  if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+      ::listen(fd, std::numeric_limits<int>::max()) != 0 ||
+      ::epoll_ctl(epoll_fd_, EPOLL_CTL_ADD, fd, &event) != 0) {
+    close_fd(fd);
     return;
   }
-  listen_fd_ = std::move(fd);
+  listen_fd_ = fd;
 }
 
 void TcpServer::Impl::on_ready() {
@@ -216,127 +167,113 @@ void TcpServer::Impl::collect() {
   epoll_event events[events_per_wake];
   int count;
   do {
-    count = ::epoll_wait(epoll_fd_.get(), events, events_per_wake, 0);
+    count = ::epoll_wait(epoll_fd_, events, events_per_wake, 0);
   } while (count < 0 && errno == EINTR);
   for (int i = 0; i < count; ++i) {
-    const Token token = events[i].data.u64;
-    if (token == listener_token) {
-      if (!listener_awaiting_dispatch_) ready_.push_back(token);
+    const std::uint64_t id = events[i].data.u64;
+    if (id == listener_id) {
+      if (!listener_awaiting_dispatch_) ready_.push_back(id);
       listener_awaiting_dispatch_ = true;
       continue;
     }
-    if (token == timer_token) {
-      resume_due();
-      continue;
-    }
-    Connection* connection = find(token);
+    Connection* connection = find(id);
     if (!connection) continue;
     if (events[i].events & EPOLLOUT) flush(*connection);
     if ((events[i].events & (EPOLLIN | EPOLLHUP | EPOLLERR)) && !connection->awaiting_dispatch) {
       connection->awaiting_dispatch = true;
-      ready_.push_back(token);
+      ready_.push_back(id);
     }
   }
 }
 
 void TcpServer::Impl::dispatch() {
   while (!ready_.empty()) {
-    const Token token = ready_.front();
+    const std::uint64_t id = ready_.front();
     ready_.pop_front();
-    if (!handle(token)) return;  // the component was destroyed by a handler
+    if (!handle(id)) return;  // the component was destroyed by a handler
   }
 }
 
 // False when a handler destroyed the component.
-bool TcpServer::Impl::handle(Token token) {
-  if (token == listener_token) {
+bool TcpServer::Impl::handle(std::uint64_t id) {
+  if (id == listener_id) {
     listener_awaiting_dispatch_ = false;
-    return accept_pending();
+    return accept_one();
   }
-  Connection* connection = find(token);
+  Connection* connection = find(id);
   if (!connection) return true;  // closed while it waited
   connection->awaiting_dispatch = false;
   return receive(*connection);
 }
 
-// Each connection is announced before the next is taken, so events come in acceptance order.
-bool TcpServer::Impl::accept_pending() {
-  for (int turn = 0; turn < accepts_per_turn; ++turn) {
-    // A handler may have moved the port or the descriptors may have run out meanwhile.
-    if (!listen_fd_ || accepting_paused_) return true;
-    sockaddr_in peer{};
-    socklen_t length = sizeof peer;
-    posix::UniqueFd fd(::accept4(listen_fd_.get(), reinterpret_cast<sockaddr*>(&peer), &length,
-                                 SOCK_NONBLOCK | SOCK_CLOEXEC));
-    if (!fd) {
-      const int error = errno;
-      if (error == EAGAIN || error == EWOULDBLOCK) return true;
-      accept_failed(error);
-      continue;
-    }
-    if (!admit(std::move(fd), peer, length)) return false;
-  }
-  return true;  // level-triggered readiness brings the rest on the next turn
-}
-
-// False when a handler destroyed the component.
-bool TcpServer::Impl::admit(posix::UniqueFd fd, const sockaddr_in& peer, socklen_t length) {
-  if (length != sizeof peer || peer.sin_family != AF_INET) return true;
-  const Token token = occupy_slot();
-  if (!add_to(epoll_fd_.get(), fd.get(), token, EPOLLIN)) {
-    free_slots_.push_back(static_cast<std::uint32_t>(token));
+// One connection per turn; level-triggered readiness brings the next one round again.
+bool TcpServer::Impl::accept_one() {
+  if (listen_fd_ < 0 || accepting_paused_) return true;
+  sockaddr_in peer{};
+  socklen_t length = sizeof peer;
+  const int fd = ::accept4(listen_fd_, reinterpret_cast<sockaddr*>(&peer), &length,
+                           SOCK_NONBLOCK | SOCK_CLOEXEC);
+  if (fd < 0) {
+    accept_failed(errno);
     return true;
   }
-  set_no_delay(fd.get());
-  auto& slot = slots_[static_cast<std::uint32_t>(token)];
-  slot.connection = std::make_unique<Connection>(token, std::move(fd), client_id_of(peer),
-                                                 TokenBucket(budget_, Clock::now()));
-  ++connection_count_;
-  Connection& connection = *slot.connection;
-  by_client_id_[connection.client_id].push_back(&connection);
-  return raise(&TcpServer::on_client_entered, connection.client_id, {});
+  const std::uint64_t id = next_id_++;
+  epoll_event event{};
+  event.events = EPOLLIN;
+  event.data.u64 = id;
+  if (length != sizeof peer || peer.sin_family != AF_INET ||
+      ::epoll_ctl(epoll_fd_, EPOLL_CTL_ADD, fd, &event) != 0) {
+    close_fd(fd);
+    return true;
+  }
+  set_no_delay(fd);
+  auto connection = std::make_unique<Connection>();
+  connection->id = id;
+  connection->fd = fd;
+  connection->client_id = client_id_of(peer);
+  std::string client_id = connection->client_id;
+  by_client_id_[client_id].push_back(connection.get());
+  connections_.emplace(id, std::move(connection));
+  return raise(&TcpServer::on_client_entered, std::move(client_id), {});
 }
 
 // A connection left pending would make the listening socket ready again at once, for ever.
 void TcpServer::Impl::accept_failed(int error) {
   if (error == EMFILE || error == ENFILE) {
-    if (spare_fd_) {
-      spare_fd_.reset();
-      posix::UniqueFd dropped(::accept4(listen_fd_.get(), nullptr, nullptr, SOCK_CLOEXEC));
-      dropped.reset();
-      spare_fd_ = open_spare();
+    if (spare_fd_ >= 0) {
+      close_fd(spare_fd_);
+      close_fd(::accept4(listen_fd_, nullptr, nullptr, SOCK_CLOEXEC));
+      spare_fd_ = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     }
-    if (!spare_fd_) pause_accepting();
+    if (spare_fd_ < 0) pause_accepting();
   } else if (error == ENOBUFS || error == ENOMEM) {
     pause_accepting();
   }
 }
 
 void TcpServer::Impl::pause_accepting() {
-  if (accepting_paused_ || !listen_fd_) return;
+  if (accepting_paused_ || listen_fd_ < 0) return;
   epoll_event event{};
-  event.data.u64 = listener_token;
-  ::epoll_ctl(epoll_fd_.get(), EPOLL_CTL_MOD, listen_fd_.get(), &event);
+  event.data.u64 = listener_id;
+  ::epoll_ctl(epoll_fd_, EPOLL_CTL_MOD, listen_fd_, &event);
   accepting_paused_ = true;
   QTimer::singleShot(accept_pause, owner_, [this] { resume_accepting(); });
 }
 
 void TcpServer::Impl::resume_accepting() {
-  if (!accepting_paused_ || !listen_fd_) return;
-  if (!spare_fd_) spare_fd_ = open_spare();
+  if (!accepting_paused_ || listen_fd_ < 0) return;
+  if (spare_fd_ < 0) spare_fd_ = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
   epoll_event event{};
   event.events = EPOLLIN;
-  event.data.u64 = listener_token;
-  ::epoll_ctl(epoll_fd_.get(), EPOLL_CTL_MOD, listen_fd_.get(), &event);
+  event.data.u64 = listener_id;
+  ::epoll_ctl(epoll_fd_, EPOLL_CTL_MOD, listen_fd_, &event);
   accepting_paused_ = false;
 }
 
 // Data is delivered first; the close behind it stays readable and comes on the next turn.
 bool TcpServer::Impl::receive(Connection& connection) {
-  ReadResult result = read_delivery(connection.fd.get(), read_buffer_);
+  ReadResult result = read_delivery(connection.fd);
   if (!result.bytes.empty()) {
-    // Paused before the handler runs, so a nested loop inside it does not read on.
-    if (!connection.budget.spend(result.bytes.size(), Clock::now())) pause_reading(connection);
     return raise(&TcpServer::on_data_arrived, connection.client_id, std::move(result.bytes));
   }
   if (result.closed) return depart(connection);
@@ -345,51 +282,13 @@ bool TcpServer::Impl::receive(Connection& connection) {
 
 // The connection is gone before the handler runs, so a send to it inside finds nothing.
 bool TcpServer::Impl::depart(Connection& connection) {
-  const posix::UniqueFd fd = std::move(connection.fd);  // closed after the handler
+  const int fd = connection.fd;
   std::string client_id = connection.client_id;
-  ::epoll_ctl(epoll_fd_.get(), EPOLL_CTL_DEL, fd.get(), nullptr);
+  ::epoll_ctl(epoll_fd_, EPOLL_CTL_DEL, fd, nullptr);
   forget(connection);
-  return raise(&TcpServer::on_client_left, std::move(client_id), {});
-}
-
-// Out of the epoll set altogether while paused: an interest set without EPOLLIN would still
-// report a reset for ever. Bytes queued for the connection wait until it resumes.
-void TcpServer::Impl::pause_reading(Connection& connection) {
-  if (!timer_fd_) return;  // without a wake-up the budget cannot be kept; read on
-  ::epoll_ctl(epoll_fd_.get(), EPOLL_CTL_DEL, connection.fd.get(), nullptr);
-  connection.paused = true;
-  resumptions_.emplace(connection.budget.ready_at(), connection.token);
-  arm_timer();
-}
-
-void TcpServer::Impl::resume_due() {
-  std::uint64_t expirations = 0;
-  while (::read(timer_fd_.get(), &expirations, sizeof expirations) < 0 && errno == EINTR) {
-  }
-  timer_armed_for_ = Clock::time_point::max();
-  const Clock::time_point now = Clock::now();
-  while (!resumptions_.empty() && resumptions_.top().first <= now) {
-    Connection* connection = find(resumptions_.top().second);
-    resumptions_.pop();
-    if (!connection || !connection->paused) continue;
-    connection->paused = false;
-    watch(*connection, EPOLL_CTL_ADD);
-  }
-  arm_timer();
-}
-
-void TcpServer::Impl::arm_timer() {
-  if (resumptions_.empty()) return;
-  const Clock::time_point due = resumptions_.top().first;
-  if (due >= timer_armed_for_) return;
-  const auto since_epoch = std::chrono::duration_cast<std::chrono::nanoseconds>(
-      std::max(due, Clock::time_point(Clock::duration(1))).time_since_epoch());
-  itimerspec when{};
-  when.it_value.tv_sec = static_cast<time_t>(since_epoch.count() / 1'000'000'000);
-  when.it_value.tv_nsec = static_cast<long>(since_epoch.count() % 1'000'000'000);
-  if (::timerfd_settime(timer_fd_.get(), TFD_TIMER_ABSTIME, &when, nullptr) == 0) {
-    timer_armed_for_ = due;
-  }
+  const bool alive = raise(&TcpServer::on_client_left, std::move(client_id), {});
+  close_fd(fd);
+  return alive;
 }
 
 void TcpServer::Impl::forget(const Connection& connection) {
@@ -398,12 +297,7 @@ void TcpServer::Impl::forget(const Connection& connection) {
     std::erase(named->second, &connection);
     if (named->second.empty()) by_client_id_.erase(named);
   }
-  const auto index = static_cast<std::uint32_t>(connection.token);
-  Slot& slot = slots_[index];
-  slot.connection.reset();  // `connection` is gone from here on
-  if (++slot.generation == 0) slot.generation = 1;
-  free_slots_.push_back(index);
-  --connection_count_;
+  connections_.erase(connection.id);
 }
 
 bool TcpServer::Impl::send(std::string_view client_id, std::string_view data) {
@@ -412,43 +306,27 @@ bool TcpServer::Impl::send(std::string_view client_id, std::string_view data) {
   if (named == by_client_id_.end()) return false;
   Connection& connection = *named->second.front();
   const bool was_empty = connection.queue.empty();
-  if (!connection.queue.send(connection.fd.get(), data)) return false;
-  if (was_empty && !connection.queue.empty()) watch(connection, EPOLL_CTL_MOD);
+  if (!connection.queue.send(connection.fd, data)) return false;
+  if (was_empty && !connection.queue.empty()) watch(connection.fd, connection.id, EPOLLIN | EPOLLOUT);
   return true;
 }
 
 // A failed flush drops the queue; the error itself comes as a departure through reading.
 void TcpServer::Impl::flush(Connection& connection) {
-  connection.queue.flush(connection.fd.get());
-  if (connection.queue.empty()) watch(connection, EPOLL_CTL_MOD);
+  connection.queue.flush(connection.fd);
+  if (connection.queue.empty()) watch(connection.fd, connection.id, EPOLLIN);
 }
 
-// Readable always, writable while bytes wait; a paused connection is not in the set.
-void TcpServer::Impl::watch(const Connection& connection, int operation) {
-  if (connection.paused) return;
+void TcpServer::Impl::watch(int fd, std::uint64_t id, std::uint32_t events) {
   epoll_event event{};
-  event.events = EPOLLIN | (connection.queue.empty() ? 0u : std::uint32_t{EPOLLOUT});
-  event.data.u64 = connection.token;
-  ::epoll_ctl(epoll_fd_.get(), operation, connection.fd.get(), &event);
+  event.events = events;
+  event.data.u64 = id;
+  ::epoll_ctl(epoll_fd_, EPOLL_CTL_MOD, fd, &event);
 }
 
-Token TcpServer::Impl::occupy_slot() {
-  std::uint32_t index;
-  if (free_slots_.empty()) {
-    index = static_cast<std::uint32_t>(slots_.size());
-    slots_.emplace_back();
-  } else {
-    index = free_slots_.back();
-    free_slots_.pop_back();
-  }
-  return (Token{slots_[index].generation} << 32) | index;
-}
-
-Connection* TcpServer::Impl::find(Token token) {
-  const auto index = static_cast<std::uint32_t>(token);
-  const auto generation = static_cast<std::uint32_t>(token >> 32);
-  if (index >= slots_.size() || slots_[index].generation != generation) return nullptr;
-  return slots_[index].connection.get();
+Connection* TcpServer::Impl::find(std::uint64_t id) {
+  const auto found = connections_.find(id);
+  return found == connections_.end() ? nullptr : found->second.get();
 }
 
 bool TcpServer::Impl::raise(void (TcpServer::*event)(), std::string client, std::string data) {
@@ -457,10 +335,8 @@ bool TcpServer::Impl::raise(void (TcpServer::*event)(), std::string client, std:
                        [owner, event] { (owner->*event)(); });
 }
 
-TcpServer::TcpServer(std::int32_t port, QObject* parent) : TcpServer(port, ReadBudget{}, parent) {}
-
-TcpServer::TcpServer(std::int32_t port, ReadBudget budget, QObject* parent)
-    : QObject(parent), impl_(std::make_unique<Impl>(this, port, budget)) {}
+TcpServer::TcpServer(std::int32_t port, QObject* parent)
+    : QObject(parent), impl_(std::make_unique<Impl>(this, port)) {}
 
 TcpServer::~TcpServer() = default;
 

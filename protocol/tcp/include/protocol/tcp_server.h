@@ -3,23 +3,12 @@
 // events on the window thread. Readiness of every socket comes through one epoll descriptor.
 #include <QObject>
 
-#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 
 namespace protocol {
-
-// How fast one connection is read: a sustained rate with a burst allowance. A connection over
-// it is not read until it is back within it; TCP holds its sender back meanwhile, so nothing is
-// lost and no other connection waits. The default is far above any player: an honest client
-// sends a few bytes per move, and the busiest connection of a full-speed ping-pong benchmark
-// (about 2,200 ten-byte moves a second) needs about 22 KB/s.
-struct ReadBudget {
-  std::size_t bytes_per_second = 64 * 1024;
-  std::size_t burst = 256 * 1024;
-};
 
 class TcpServer : public QObject {
   Q_OBJECT
@@ -28,7 +17,6 @@ class TcpServer : public QObject {
   static constexpr std::int32_t default_port = 19730;
 
   explicit TcpServer(std::int32_t port = default_port, QObject* parent = nullptr);
-  TcpServer(std::int32_t port, ReadBudget budget, QObject* parent = nullptr);
   ~TcpServer() override;  // closes every connection without raising events
 
   std::int32_t port() const;
