@@ -34,7 +34,7 @@ void check(const server::ConnectionTable& table, const server::ServerLogic& logi
            const std::vector<std::string>& open) {
   require(table.row_count() == static_cast<int>(open.size()));
   for (int row = 0; row < table.row_count(); ++row) {
-    require(table.cell(row, server::client_ip) == open[static_cast<std::size_t>(row)]);
+    require(table.cell(row, server::Column::client_ip) == open[static_cast<std::size_t>(row)]);
     require(table.find_row(open[static_cast<std::size_t>(row)]) == row);
   }
   const std::vector<std::string>& waiting = logic.waiting_players();

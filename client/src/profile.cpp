@@ -56,7 +56,9 @@ std::string read_profile_string(const std::filesystem::path& file, std::string_v
 }
 
 std::string find_profile_string(std::string_view text, std::string_view section, std::string_view key) {
-  const std::string_view value = find_value(text, section, key).value_or(std::string_view());
+  std::string_view value = find_value(text, section, key).value_or(std::string_view());
+  // A text ends at its first zero byte.
+  value = trimmed(value.substr(0, value.find('\0')));
   return std::string(value.substr(0, max_profile_value));
 }
 

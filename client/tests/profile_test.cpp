@@ -42,6 +42,7 @@ TEST_F(Profile, ReadsTheValueOfTheKeyInItsSection) {
       {"[SCG]\r\nIP=host:1\r\n", "host:1"},
       {"\xEF\xBB\xBF[SCG]\nIP=bom\n", "bom"},
       {"[SCG]\nIP=no line end", "no line end"},
+      {std::string("[SCG]\r\nIP=10.0. \0\0000.1\r\n", 23), "10.0."},  // a text ends at a zero byte
       {"[Other]\r\nIP=1.1.1.1\r\n", ""},
       {"IP=1.1.1.1\r\n", ""},
       {"[SCG]\r\nDK=1\r\n", ""},
