@@ -6,7 +6,7 @@ build_dir="$project_root/build"
 
 required_packages=(
   g++ clang libclang-rt-14-dev cmake make pkg-config
-  qt6-base-dev libpng-dev zlib1g-dev libgtest-dev libinih-dev
+  qt6-base-dev libpng-dev zlib1g-dev libgtest-dev
   qt6-translations-l10n
   libx11-dev xvfb xdotool x11-utils imagemagick fonts-wqy-microhei
 )
