@@ -1,6 +1,7 @@
 // The built match_server, started headless beside its log library, played through by raw
 // loopback clients. It listens on 19730 as shipped, so the test runs only when that port is free.
 #include <test_support/raw_socket.h>
+#include <test_support/process_port.h>
 
 #include <gtest/gtest.h>
 
@@ -52,33 +53,6 @@ bool port_is_free(std::uint16_t port) {
 }
 
 // True when process `pid` holds the socket listening on `port`: the listening entry's inode in
-// /proc/net/tcp is one of the process's descriptors.
-bool listens_on(pid_t pid, std::uint16_t port) {
-  std::ifstream table("/proc/net/tcp");
-  std::string line;
-  std::getline(table, line);
-  std::vector<std::string> inodes;
-  while (std::getline(table, line)) {
-    std::istringstream fields(line);
-    std::string slot, local, remote, state, queues, timer, retransmits, uid, timeout, inode;
-    fields >> slot >> local >> remote >> state >> queues >> timer >> retransmits >> uid >> timeout >> inode;
-    const std::size_t colon = local.find(':');
-    if (state == "0A" && colon != std::string::npos &&
-        std::stoul(local.substr(colon + 1), nullptr, 16) == port) {
-      inodes.push_back("socket:[" + inode + "]");
-    }
-  }
-  std::error_code error;
-  for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
-    std::error_code ignored;
-    const std::string target = fs::read_symlink(fd.path(), ignored).string();
-    for (const std::string& inode : inodes) {
-      if (target == inode) return true;
-    }
-  }
-  return false;
-}
-
 std::string read_file(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -179,7 +153,7 @@ class MatchServerBinary : public ::testing::Test {
       ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
       ::_exit(102);
     }
-    ASSERT_TRUE(wait_for([&] { return listens_on(pid_, server_port); })) << "the server did not listen";
+    ASSERT_TRUE(wait_for([&] { return test_support::process_listens_on(pid_, server_port); })) << "the server did not listen";
   }
 
   fs::path root_;

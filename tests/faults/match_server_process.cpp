@@ -1,4 +1,5 @@
 #include "match_server_process.h"
+#include <test_support/process_port.h>
 
 #include <fcntl.h>
 #include <net/if.h>
@@ -32,34 +33,6 @@ bool bring_loopback_up() {
   if (::ioctl(socket.get(), SIOCGIFFLAGS, &request) != 0) return false;
   request.ifr_flags |= IFF_UP;
   return ::ioctl(socket.get(), SIOCSIFFLAGS, &request) == 0;
-}
-
-// True when process `pid` holds the socket listening on `port`.
-bool listens_on(pid_t pid, std::uint16_t port) {
-  std::ifstream table("/proc/net/tcp");
-  std::string line;
-  std::getline(table, line);
-  std::vector<std::string> inodes;
-  while (std::getline(table, line)) {
-    std::istringstream fields(line);
-    std::string slot, local, remote, state, queues, timer, retransmits, uid, timeout, inode;
-    fields >> slot >> local >> remote >> state >> queues >> timer >> retransmits >> uid >> timeout >>
-        inode;
-    const std::size_t colon = local.find(':');
-    if (state == "0A" && colon != std::string::npos &&
-        std::stoul(local.substr(colon + 1), nullptr, 16) == port) {
-      inodes.push_back("socket:[" + inode + "]");
-    }
-  }
-  std::error_code error;
-  for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
-    std::error_code ignored;
-    const std::string target = fs::read_symlink(fd.path(), ignored).string();
-    for (const std::string& inode : inodes) {
-      if (target == inode) return true;
-    }
-  }
-  return false;
 }
 
 }  // namespace
@@ -116,7 +89,7 @@ MatchServerProcess::MatchServerProcess(const ServerOptions& options) {
     ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
     ::_exit(102);
   }
-  listening_ = wait_for([&] { return listens_on(pid_, server_port); });
+  listening_ = wait_for([&] { return test_support::process_listens_on(pid_, server_port); });
 }
 
 MatchServerProcess::~MatchServerProcess() {
